@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <QFileInfo>
 #include <QThread>
 #include <unistd.h>
 
@@ -12,9 +12,10 @@ namespace plavex::platform {
 namespace {
 
 QString RuntimeFolder() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
-  return folder;
+  // The session's runtime folder when there is one; the per-uid names keep users apart otherwise.
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) return runtime;
+  return QDir::tempPath();
 }
 
 // Requests and replies are one frame each: the request is a line of UTF-8, the reply a
