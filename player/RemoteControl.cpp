@@ -27,6 +27,8 @@ QByteArray RemoteControl::StateJson() const {
   state.insert(QStringLiteral("page"), window_.ActivePage());
   state.insert(QStringLiteral("PanStatus"), window_.PanStatusText());
   state.insert(QStringLiteral("clientSize"), QJsonArray{window_.width(), window_.height()});
+  state.insert(QStringLiteral("minimized"), window_.isMinimized());
+  state.insert(QStringLiteral("active"), window_.isActiveWindow());
   return QJsonDocument(state).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -47,6 +49,10 @@ platform::IpcReply RemoteControl::Handle(const QString& command, const QString& 
     const int page = arguments.toInt(&ok);
     if (!ok || page < 0 || page > 3) return BadArguments(QStringLiteral("page needs 0, 1, 2 or 3"));
     window_.ShowPage(page);
+    return Ok();
+  }
+  if (command == QLatin1String("minimize")) {
+    window_.showMinimized();
     return Ok();
   }
   if (command == QLatin1String("screenshot")) {
