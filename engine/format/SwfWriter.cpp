@@ -195,7 +195,8 @@ std::pair<int, int> styleBits(const std::vector<ShapeRecord>& records, std::size
 
 void writeShapeRecords(BitWriter& w, const std::vector<ShapeRecord>& records, int version, std::size_t fills,
                        std::size_t lines) {
-  auto [fb, lb] = styleBits(records, 0, fills, lines);
+  int fb = 0, lb = 0;
+  std::tie(fb, lb) = styleBits(records, 0, fills, lines);
   w.align();
   w.ub(static_cast<std::uint32_t>(fb), 4);
   w.ub(static_cast<std::uint32_t>(lb), 4);
