@@ -1,0 +1,25 @@
+#pragma once
+// One freshly created main window per test.
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <memory>
+
+#include "MainFrm.h"
+
+namespace plavex::testing {
+
+class MainFrmTest : public ::testing::Test {
+ protected:
+  void SetUp() override { window = std::make_unique<TMainFrm>(); }
+  void TearDown() override { window.reset(); }
+
+  QWidget* widget(const char* name) const {
+    return window->findChild<QWidget*>(QString::fromLatin1(name));
+  }
+
+  std::unique_ptr<TMainFrm> window;
+};
+
+}  // namespace plavex::testing
