@@ -42,9 +42,9 @@ const std::vector<std::uint8_t>& bigMovie() {
       l.version = 2;
       l.id = id++;
       l.width = l.height = 128;
-      l.zlibData = noise(40000);
+      l.zlibData = noise(50000);
       m.tags.push_back(Tag{l});
-      m.tags.push_back(Tag{DefineBinaryData{id++, noise(50000)}});
+      m.tags.push_back(Tag{DefineBinaryData{id++, noise(62000)}});
       DefineBitsJpeg j;
       j.version = 3;
       j.id = id++;
