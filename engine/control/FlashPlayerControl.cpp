@@ -1,23 +1,53 @@
 #include "FlashPlayerControl.h"
 
+#include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
+#include <algorithm>
 #include <atomic>
+
+#include "engine/core/Loader.h"
+#include "engine/core/Movie.h"
+#include "engine/core/PlayLoop.h"
+#include "engine/core/Player.h"
+#include "engine/render/StageRenderer.h"
 
 namespace plavex::engine {
 
 namespace {
 std::atomic<int> g_audioVolume{100};
 std::atomic<bool> g_audioEnabled{true};
+
+// Addresses that only unload what a control shows.
+bool isDummyAddress(const QString& address) {
+  const QString a = address.trimmed();
+  return a.isEmpty() || a.compare(QLatin1String("null"), Qt::CaseInsensitive) == 0 ||
+         a.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0 ||
+         a.compare(QLatin1String("none.swf"), Qt::CaseInsensitive) == 0;
+}
+
+struct LaterDeleter {
+  void operator()(QObject* object) const {
+    if (object) object->deleteLater();
+  }
+};
+
+std::optional<QColor> parseColour(const QString& text) {
+  QString t = text.trimmed();
+  if (t.isEmpty()) return std::nullopt;
+  if (!t.startsWith(QLatin1Char('#'))) t.prepend(QLatin1Char('#'));
+  QColor c(t);
+  if (!c.isValid()) return std::nullopt;
+  return c;
+}
 }  // namespace
 
 struct TFlashPlayerControl::State {
   QString movie;
   int percentLoaded = 0;
-  int readyState = 0;
-  int totalFrames = 0;
-  int currentFrame = 0;
-  bool playing = false;
+  int readyState = 4;
   int scaleMode = 0;
   QString bgColor;
   bool loop = true;
@@ -27,52 +57,182 @@ struct TFlashPlayerControl::State {
   QString alignMode;
   QString scriptAccess = QStringLiteral("sameDomain");
   bool allowFullScreen = false;
+  bool wantPlaying = true;  // a Stop before the first frame arrives is kept
+
+  std::unique_ptr<Loader, LaterDeleter> loader;
+  std::shared_ptr<MovieData> data;
+  std::unique_ptr<Player> player;
+  render::StageRenderer renderer;
+  QTimer timer;
+  FrameClock clock;
+  std::uint64_t paintedRevision = ~std::uint64_t{0};
 };
 
-TFlashPlayerControl::TFlashPlayerControl(QWidget* parent)
-    : QWidget(parent), d_(std::make_unique<State>()) {
+TFlashPlayerControl::TFlashPlayerControl(QWidget* parent) : QWidget(parent), d_(std::make_unique<State>()) {
   setAttribute(Qt::WA_OpaquePaintEvent, true);
+  setMouseTracking(true);
+  d_->timer.setTimerType(Qt::PreciseTimer);
+  connect(&d_->timer, &QTimer::timeout, this, [this] { onFrameTimer(); });
 }
 
 TFlashPlayerControl::~TFlashPlayerControl() = default;
 
-void TFlashPlayerControl::setMovie(const QString& address) {
-  d_->movie = address;
+void TFlashPlayerControl::unload() {
+  d_->timer.stop();
+  d_->loader.reset();
+  d_->player.reset();
+  d_->data.reset();
+  d_->renderer.reset();
   d_->percentLoaded = 0;
-  d_->readyState = 4;
-  d_->totalFrames = 0;
-  d_->currentFrame = 0;
-  d_->playing = false;
+  d_->wantPlaying = true;
+  unsetCursor();
+}
+
+void TFlashPlayerControl::setMovie(const QString& address) {
+  unload();
+  d_->movie = address;
+  if (isDummyAddress(address)) {
+    d_->readyState = 4;
+    update();
+    emit readyStateChanged(4);
+    return;
+  }
+  d_->readyState = 0;
+  d_->loader.reset(new Loader);
+  Loader* loader = d_->loader.get();
+  connect(loader, &Loader::progressed, this, [this, loader] { onLoaderProgress(loader); });
+  connect(loader, &Loader::finishedLoading, this, [this, loader](bool ok) { onLoaderFinished(loader, ok); });
+  loader->load(address);
+  emit readyStateChanged(0);
   update();
 }
+
+void TFlashPlayerControl::onLoaderProgress(Loader* loader) {
+  if (loader != d_->loader.get()) return;
+  auto& parser = loader->parser();
+  if (!parser.header()) return;
+  if (!d_->data) {
+    d_->data = std::make_shared<MovieData>(*parser.header());
+    d_->player = std::make_unique<Player>(d_->data);
+    d_->player->setLoop(d_->loop);
+    d_->player->setHitTester(d_->renderer.hitTester());
+    if (!d_->wantPlaying) d_->player->stop();
+    d_->clock.setRate(parser.header()->frameRate);
+    d_->timer.setInterval(std::max(1, static_cast<int>(1000.0 / d_->clock.rate())));
+  }
+  for (const auto& tag : parser.takeTags()) d_->data->appendTag(tag);
+  if (parser.endReached()) d_->data->markComplete();
+  d_->player->framesArrived();
+  int previousReady = d_->readyState;
+  d_->percentLoaded = std::max(d_->percentLoaded, parser.percent());
+  d_->readyState = d_->data->loadedFrames() > 0 ? 3 : 1;
+  if (d_->readyState != previousReady) emit readyStateChanged(d_->readyState);
+  emit progress(d_->percentLoaded);
+  ensureTimer();
+  update();
+}
+
+void TFlashPlayerControl::onLoaderFinished(Loader* loader, bool ok) {
+  if (loader != d_->loader.get()) return;
+  if (ok) {
+    onLoaderProgress(loader);
+    if (d_->data) {
+      d_->data->markComplete();
+      d_->player->framesArrived();
+      d_->percentLoaded = 100;
+    }
+  }
+  if (!d_->data) d_->percentLoaded = 0;
+  d_->readyState = 4;
+  emit progress(d_->percentLoaded);
+  emit readyStateChanged(4);
+  ensureTimer();
+  update();
+}
+
+void TFlashPlayerControl::ensureTimer() {
+  if (!d_->player || !d_->player->needsTicks()) {
+    d_->timer.stop();
+    return;
+  }
+  if (!d_->timer.isActive()) {
+    d_->clock.restart(FrameClock::Clock::now());
+    d_->timer.start();
+  }
+}
+
+void TFlashPlayerControl::onFrameTimer() {
+  if (!d_->player) {
+    d_->timer.stop();
+    return;
+  }
+  int due = d_->clock.framesDue(FrameClock::Clock::now());
+  for (int i = 0; i < due; ++i) d_->player->tick();
+  if (d_->player->revision() != d_->paintedRevision) update();
+  if (!d_->player->needsTicks()) d_->timer.stop();
+}
+
 QString TFlashPlayerControl::Movie() const { return d_->movie; }
 int TFlashPlayerControl::PercentLoaded() const { return d_->percentLoaded; }
 int TFlashPlayerControl::ReadyState() const { return d_->readyState; }
-int TFlashPlayerControl::TotalFrames() const { return d_->totalFrames; }
-int TFlashPlayerControl::CurrentFrame() const { return d_->currentFrame; }
-bool TFlashPlayerControl::Playing() const { return d_->playing; }
-void TFlashPlayerControl::Play() { d_->playing = d_->totalFrames > 0; }
-void TFlashPlayerControl::Stop() { d_->playing = false; }
-void TFlashPlayerControl::GotoFrame(int frame) {
-  if (d_->totalFrames > 0) d_->currentFrame = std::clamp(frame, 0, d_->totalFrames - 1);
+int TFlashPlayerControl::TotalFrames() const { return d_->data ? d_->data->totalFrames() : 0; }
+int TFlashPlayerControl::CurrentFrame() const { return d_->player ? d_->player->currentFrame() : 0; }
+bool TFlashPlayerControl::Playing() const { return d_->player ? d_->player->playing() : false; }
+
+void TFlashPlayerControl::Play() {
+  d_->wantPlaying = true;
+  if (!d_->player) return;
+  d_->player->play();
+  ensureTimer();
 }
-void TFlashPlayerControl::setScaleMode(int mode) { d_->scaleMode = std::clamp(mode, 0, 3); update(); }
+
+void TFlashPlayerControl::Stop() {
+  d_->wantPlaying = false;
+  if (d_->player) d_->player->stop();
+  ensureTimer();
+}
+
+void TFlashPlayerControl::GotoFrame(int frame) {
+  if (!d_->player) return;
+  d_->player->gotoFrame(frame);
+  ensureTimer();
+  update();
+}
+
+void TFlashPlayerControl::setScaleMode(int mode) {
+  d_->scaleMode = std::clamp(mode, 0, 3);
+  update();
+}
 int TFlashPlayerControl::ScaleMode() const { return d_->scaleMode; }
-void TFlashPlayerControl::setBGColor(const QString& colour) { d_->bgColor = colour; update(); }
+void TFlashPlayerControl::setBGColor(const QString& colour) {
+  d_->bgColor = colour;
+  update();
+}
 QString TFlashPlayerControl::BGColor() const { return d_->bgColor; }
-void TFlashPlayerControl::setLoop(bool loop) { d_->loop = loop; }
+void TFlashPlayerControl::setLoop(bool loop) {
+  d_->loop = loop;
+  if (d_->player) d_->player->setLoop(loop);
+  ensureTimer();
+}
 bool TFlashPlayerControl::Loop() const { return d_->loop; }
 void TFlashPlayerControl::setMenu(bool menu) { d_->menu = menu; }
 bool TFlashPlayerControl::Menu() const { return d_->menu; }
-void TFlashPlayerControl::setQuality(Quality quality) { d_->quality = quality; }
+void TFlashPlayerControl::setQuality(Quality quality) {
+  d_->quality = quality;
+  update();
+}
 Quality TFlashPlayerControl::quality() const { return d_->quality; }
 void TFlashPlayerControl::setWindowMode(WindowMode mode) {
   d_->windowMode = mode;
   setAttribute(Qt::WA_OpaquePaintEvent, mode != WindowMode::Transparent);
   setAttribute(Qt::WA_TranslucentBackground, mode == WindowMode::Transparent);
+  update();
 }
 WindowMode TFlashPlayerControl::windowMode() const { return d_->windowMode; }
-void TFlashPlayerControl::setAlignMode(const QString& align) { d_->alignMode = align; }
+void TFlashPlayerControl::setAlignMode(const QString& align) {
+  d_->alignMode = align;
+  update();
+}
 QString TFlashPlayerControl::AlignMode() const { return d_->alignMode; }
 void TFlashPlayerControl::setAllowScriptAccess(const QString& access) { d_->scriptAccess = access; }
 QString TFlashPlayerControl::AllowScriptAccess() const { return d_->scriptAccess; }
@@ -80,10 +240,18 @@ void TFlashPlayerControl::setAllowFullScreen(bool allow) { d_->allowFullScreen =
 void TFlashPlayerControl::PutBackgroundColor(int rgb) {
   setBGColor(QStringLiteral("%1").arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper());
 }
+
 bool TFlashPlayerControl::LoadMovieFromStream(int layer, const QByteArray& swf) {
-  if (layer != 0 || swf.size() < 8) return false;
-  setMovie(QString());
-  return true;
+  if (layer != 0) return false;
+  unload();
+  d_->movie.clear();
+  d_->readyState = 0;
+  d_->loader.reset(new Loader);
+  Loader* loader = d_->loader.get();
+  connect(loader, &Loader::progressed, this, [this, loader] { onLoaderProgress(loader); });
+  connect(loader, &Loader::finishedLoading, this, [this, loader](bool ok) { onLoaderFinished(loader, ok); });
+  loader->loadBytes(swf);
+  return d_->data != nullptr;
 }
 
 void TFlashPlayerControl::setAudioVolume(int volume) { g_audioVolume = std::clamp(volume, 0, 100); }
@@ -91,24 +259,73 @@ int TFlashPlayerControl::audioVolume() { return g_audioVolume; }
 void TFlashPlayerControl::setAudioEnabled(bool enabled) { g_audioEnabled = enabled; }
 bool TFlashPlayerControl::audioEnabled() { return g_audioEnabled; }
 
-void TFlashPlayerControl::paintEvent(QPaintEvent* event) {
-  if (d_->windowMode == WindowMode::Transparent) return;
-  QPainter painter(this);
-  QColor colour(Qt::white);
-  if (!d_->bgColor.isEmpty()) {
-    QString text = d_->bgColor;
-    if (!text.startsWith(QLatin1Char('#'))) text.prepend(QLatin1Char('#'));
-    if (QColor candidate(text); candidate.isValid()) colour = candidate;
-  }
-  painter.fillRect(event->rect(), colour);
+render::StageOptions TFlashPlayerControl::stageOptions() const {
+  render::StageOptions o;
+  o.viewport = size();
+  o.scaleMode = static_cast<render::ScaleMode>(d_->scaleMode);
+  o.align = render::Alignment::parse(d_->alignMode);
+  o.background = parseColour(d_->bgColor);
+  o.transparent = d_->windowMode == WindowMode::Transparent;
+  o.antialias = d_->quality != Quality::Low;
+  return o;
 }
-void TFlashPlayerControl::resizeEvent(QResizeEvent* event) { QWidget::resizeEvent(event); }
-void TFlashPlayerControl::mousePressEvent(QMouseEvent* event) { QWidget::mousePressEvent(event); }
-void TFlashPlayerControl::mouseReleaseEvent(QMouseEvent* event) { QWidget::mouseReleaseEvent(event); }
-void TFlashPlayerControl::mouseMoveEvent(QMouseEvent* event) { QWidget::mouseMoveEvent(event); }
 
-TTransparentFlashPlayerControl::TTransparentFlashPlayerControl(QWidget* parent)
-    : TFlashPlayerControl(parent) {
+void TFlashPlayerControl::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const bool transparent = d_->windowMode == WindowMode::Transparent;
+  if (!d_->player) {
+    if (!transparent) painter.fillRect(event->rect(), parseColour(d_->bgColor).value_or(Qt::white));
+    return;
+  }
+  const QImage& frame = d_->renderer.render(*d_->player, stageOptions());
+  d_->paintedRevision = d_->player->revision();
+  if (transparent) painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.drawImage(event->rect(), frame, event->rect());
+}
+
+void TFlashPlayerControl::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  update();
+}
+
+bool TFlashPlayerControl::stagePoint(const QPointF& widgetPos, double& x, double& y) const {
+  if (!d_->data) return false;
+  auto o = stageOptions();
+  bool invertible = false;
+  QTransform inverse =
+      render::stageTransform(d_->data->header().stage, o.viewport, o.scaleMode, o.align).inverted(&invertible);
+  if (!invertible) return false;
+  QPointF p = inverse.map(widgetPos);
+  x = p.x();
+  y = p.y();
+  return true;
+}
+
+void TFlashPlayerControl::afterMouse(bool changed) {
+  if (changed) update();
+  setCursor(d_->player && d_->player->overButton() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  ensureTimer();
+}
+
+void TFlashPlayerControl::mousePressEvent(QMouseEvent* event) {
+  double x = 0, y = 0;
+  if (event->button() == Qt::LeftButton && d_->player && stagePoint(event->position(), x, y))
+    afterMouse(d_->player->mouseDown(x, y));
+  QWidget::mousePressEvent(event);
+}
+void TFlashPlayerControl::mouseReleaseEvent(QMouseEvent* event) {
+  double x = 0, y = 0;
+  if (event->button() == Qt::LeftButton && d_->player && stagePoint(event->position(), x, y))
+    afterMouse(d_->player->mouseUp(x, y));
+  QWidget::mouseReleaseEvent(event);
+}
+void TFlashPlayerControl::mouseMoveEvent(QMouseEvent* event) {
+  double x = 0, y = 0;
+  if (d_->player && stagePoint(event->position(), x, y)) afterMouse(d_->player->mouseMove(x, y));
+  QWidget::mouseMoveEvent(event);
+}
+
+TTransparentFlashPlayerControl::TTransparentFlashPlayerControl(QWidget* parent) : TFlashPlayerControl(parent) {
   setWindowMode(WindowMode::Transparent);
 }
 

@@ -10,6 +10,11 @@
 
 namespace plavex::engine {
 
+class Loader;
+namespace render {
+struct StageOptions;
+}
+
 enum class WindowMode { Window, Opaque, Transparent };
 enum class Quality { Low, Medium, High, Best };
 
@@ -83,6 +88,15 @@ class TFlashPlayerControl : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  void unload();
+  void onLoaderProgress(Loader* loader);
+  void onLoaderFinished(Loader* loader, bool ok);
+  void ensureTimer();
+  void onFrameTimer();
+  render::StageOptions stageOptions() const;
+  bool stagePoint(const QPointF& widgetPos, double& x, double& y) const;
+  void afterMouse(bool changed);
+
   struct State;
   std::unique_ptr<State> d_;
 };

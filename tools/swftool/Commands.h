@@ -10,6 +10,9 @@ namespace plavex::swftool {
 using Args = std::span<const std::string_view>;
 
 int runInfo(Args args);
+int runRender(Args args);
+int runTrace(Args args);
+int runBench(Args args);
 
 struct Command {
   std::string_view name;

@@ -13,6 +13,9 @@ using namespace plavex::swftool;
 
 constexpr std::array kCommands{
     Command{"info", "info [--all] FILE   header line; with --all also the tag counts", &runInfo},
+    Command{"render", "render FILE --frames N --out OUT.png [--width W --height H] [--input EVENTS.json]", &runRender},
+    Command{"trace", "trace FILE --frames N [--input EVENTS.json]", &runTrace},
+    Command{"bench", "bench FILE [--frames N]   frames per second, parse and render time", &runBench},
 };
 
 void usage() {

@@ -1,0 +1,197 @@
+#include "engine/core/Timeline.h"
+
+#include <algorithm>
+
+#include "engine/core/Button.h"
+
+namespace plavex::engine {
+
+DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx) {
+  DisplayObject object;
+  object.depth = depth;
+  object.createdTick = ctx.tick;
+  object.serial = ctx.nextSerial++;
+  object.placement = std::move(placement);
+  const Character* character = object.placement.character.get();
+  if (character) {
+    if (const auto* sprite = std::get_if<SpriteDefinition>(&character->body)) {
+      object.sprite = std::make_unique<Timeline>(sprite->timeline, false);
+      object.sprite->enterFirstFrame(ctx);
+    } else if (const auto* button = std::get_if<swf::DefineButton>(&character->body)) {
+      object.button = std::make_unique<ButtonInstance>();
+      showButtonState(*object.button, *button, ButtonState::Up, ctx);
+    }
+  }
+  return object;
+}
+
+void tickObject(DisplayObject& object, PlayContext& ctx) {
+  if (object.createdTick == ctx.tick) return;  // a new instance shows its first frame this tick
+  if (object.sprite) object.sprite->tick(ctx, true);
+  if (object.button)
+    for (auto& [depth, child] : object.button->children.objects()) tickObject(child, ctx);
+}
+
+bool objectAnimates(const DisplayObject& object) {
+  if (object.sprite && object.sprite->animates(true, true)) return true;
+  if (object.button)
+    for (const auto& [depth, child] : object.button->children.objects())
+      if (objectAnimates(child)) return true;
+  return false;
+}
+
+Timeline::Timeline(const TimelineDefinition& definition, bool isRoot) : definition_(definition), isRoot_(isRoot) {}
+
+DisplayObject Timeline::instantiate(int depth, Placement placement, PlayContext& ctx) {
+  return instantiateObject(depth, std::move(placement), ctx);
+}
+
+void Timeline::enterFirstFrame(PlayContext& ctx) {
+  if (current_ >= 0 || loadedFrames() == 0) return;
+  runFrame(0, ctx, true);
+}
+
+void Timeline::tick(PlayContext& ctx, bool loop) {
+  if (playing_ && current_ >= 0) {
+    const int loaded = loadedFrames();
+    const bool complete = !isRoot_ || ctx.movie.complete();
+    if (current_ + 1 < loaded) {
+      runFrame(current_ + 1, ctx, true);
+    } else if (complete) {
+      if (loop && loaded > 1) {
+        rewindTo(0, ctx);
+      } else if (isRoot_ && !loop) {
+        playing_ = false;
+      }
+    }
+  } else if (current_ < 0) {
+    enterFirstFrame(ctx);
+  }
+  for (auto& [depth, child] : list_.objects()) tickObject(child, ctx);
+}
+
+bool Timeline::animates(bool loop, bool movieComplete) const {
+  if (playing_) {
+    const int loaded = loadedFrames();
+    if (current_ + 1 < loaded) return true;
+    const bool complete = !isRoot_ || movieComplete;
+    if (!complete) return true;  // frames still to come
+    if (loop && loaded > 1) return true;
+    if (isRoot_ && !loop) return true;  // the next tick stops it
+  }
+  for (const auto& [depth, child] : list_.objects())
+    if (objectAnimates(child)) return true;
+  return false;
+}
+
+void Timeline::gotoFrame(int frame, PlayContext& ctx) {
+  const int loaded = loadedFrames();
+  if (loaded == 0) return;
+  frame = std::clamp(frame, 0, loaded - 1);
+  if (frame == current_) return;
+  if (current_ < 0 || frame < current_) {
+    rewindTo(frame, ctx);
+    return;
+  }
+  for (int f = current_ + 1; f <= frame; ++f) runFrame(f, ctx, f == frame);
+}
+
+void Timeline::place(const swf::PlaceObject& tag, int frame, PlayContext& ctx) {
+  const int depth = tag.depth;
+  DisplayObject* existing = list_.at(depth);
+  std::shared_ptr<const Character> character;
+  if (tag.characterId) character = ctx.movie.character(*tag.characterId);
+  const bool isMove = tag.version == 1 ? false : tag.move;
+  if (!isMove) {
+    if (!character) return;  // placing an undefined character shows nothing
+    Placement placement;
+    placement.character = character;
+    placement.placedFrame = frame;
+    placement.apply(tag);
+    list_.objects().insert_or_assign(depth, instantiate(depth, std::move(placement), ctx));
+    ctx.changed();
+    return;
+  }
+  if (!existing) return;  // moving an empty depth does nothing
+  if (character && character != existing->placement.character) {
+    // Replacing the character keeps the properties the tag does not set.
+    Placement placement = existing->placement;
+    placement.character = character;
+    placement.placedFrame = frame;
+    placement.apply(tag);
+    DisplayObject replacement = instantiate(depth, std::move(placement), ctx);
+    *existing = std::move(replacement);
+    ctx.changed();
+    return;
+  }
+  if (existing->placement.apply(tag)) ctx.changed();
+}
+
+void Timeline::runActions(int frame, PlayContext& ctx) {
+  for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
+    if (const auto* action = std::get_if<swf::DoAction>(&tag.body)) ctx.scripts.runFrameActions(*this, *action);
+}
+
+void Timeline::runFrame(int frame, PlayContext& ctx, bool withActions) {
+  for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags) {
+    if (const auto* po = std::get_if<swf::PlaceObject>(&tag.body)) {
+      place(*po, frame, ctx);
+    } else if (const auto* ro = std::get_if<swf::RemoveObject>(&tag.body)) {
+      if (list_.at(ro->depth)) {
+        list_.remove(ro->depth);
+        ctx.changed();
+      }
+    }
+  }
+  current_ = frame;
+  if (withActions) runActions(frame, ctx);
+}
+
+void Timeline::rewindTo(int target, PlayContext& ctx) {
+  // What frames 1 .. target place, without creating instances.
+  std::map<int, Placement> planned;
+  for (int f = 0; f <= target; ++f) {
+    for (const auto& tag : definition_.frames[static_cast<std::size_t>(f)].tags) {
+      if (const auto* po = std::get_if<swf::PlaceObject>(&tag.body)) {
+        std::shared_ptr<const Character> character;
+        if (po->characterId) character = ctx.movie.character(*po->characterId);
+        const bool isMove = po->version == 1 ? false : po->move;
+        auto it = planned.find(po->depth);
+        if (!isMove) {
+          if (!character) continue;
+          Placement p;
+          p.character = character;
+          p.placedFrame = f;
+          p.apply(*po);
+          planned.insert_or_assign(po->depth, std::move(p));
+        } else if (it != planned.end()) {
+          if (character && character != it->second.character) {
+            it->second.character = character;
+            it->second.placedFrame = f;
+          }
+          it->second.apply(*po);
+        }
+      } else if (const auto* ro = std::get_if<swf::RemoveObject>(&tag.body)) {
+        planned.erase(ro->depth);
+      }
+    }
+  }
+  // Instances placed by the same tag at the same depth persist with their own state.
+  DisplayList::Objects next;
+  for (auto& [depth, placement] : planned) {
+    DisplayObject* existing = list_.at(depth);
+    if (existing && existing->placement.character == placement.character &&
+        existing->placement.placedFrame == placement.placedFrame) {
+      existing->placement = std::move(placement);
+      next.emplace(depth, std::move(*existing));
+    } else {
+      next.emplace(depth, instantiate(depth, std::move(placement), ctx));
+    }
+  }
+  list_.objects() = std::move(next);
+  current_ = target;
+  ctx.changed();
+  runActions(target, ctx);
+}
+
+}  // namespace plavex::engine
