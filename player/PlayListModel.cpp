@@ -46,15 +46,17 @@ int TPlayList::IndexOfUrl(const QString& address) const {
 bool TPlayList::ContainsAddress(const QString& address) const { return FIndex.contains(AsciiLower(address)); }
 
 bool TPlayList::AddToPlayList(const QString& address, const QString& title, const QString& timeText) {
-  QString key = AsciiLower(address);
-  if (FIndex.contains(key)) return false;
+  // One hash lookup: operator[] inserts a slot only for a new address.
+  const qsizetype sizeBefore = FIndex.size();
+  int& position = FIndex[AsciiLower(address)];
+  if (FIndex.size() == sizeBefore) return false;
+  // The new entry's position is right even while earlier positions are stale.
+  position = Count();
   TPlayListEntry entry;
   entry.title = title.isEmpty() ? TitleFromAddress(address) : title;
   entry.caption = entry.title;
   entry.timeText = timeText;
   entry.address = address;
-  // The new entry's position is right even while earlier positions are stale.
-  FIndex.insert(std::move(key), Count());
   FEntries.push_back(std::move(entry));
   return true;
 }

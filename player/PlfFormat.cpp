@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <optional>
 
 #include "PlayListModel.h"
 #include "platform/TextCodec.h"
@@ -31,29 +33,63 @@ bool HasUrlScheme(const QString& address) {
 
 // A title or time text in the form the reader gives back unchanged.
 QString ReadableField(const QString& text) {
-  QString out = text;
+  qsizetype lead = 0;
+  while (lead < text.size() && text.at(lead) == u' ') ++lead;
+  const bool clean = std::none_of(text.cbegin() + lead, text.cend(),
+                                  [](QChar c) { return c == kFieldSeparator || IsLineBreakOrNul(c); });
+  if (clean) return lead == 0 ? text : text.mid(lead);  // the usual case: no copy
+  QString out = text.mid(lead);
   for (QChar& c : out) {
     if (IsLineBreakOrNul(c)) c = u' ';
     else if (c == kFieldSeparator) c = QChar(0xFF3E);  // FULLWIDTH CIRCUMFLEX ACCENT, in GBK
   }
-  qsizetype lead = 0;
+  // A line break turned into a space may now lead the field.
+  lead = 0;
   while (lead < out.size() && out.at(lead) == u' ') ++lead;
   return out.mid(lead);
 }
 
 }  // namespace
 
-QStringList SplitPlfLine(QStringView line) {
-  QStringList fields;
+namespace {
+
+// Calls `onField` with each field of the line until it returns false.
+template <typename OnField>
+void ForEachField(QStringView line, OnField onField) {
   qsizetype pos = 0;
   const qsizetype end = line.size();
   while (pos < end) {
     while (pos < end && line.at(pos) == u' ') ++pos;
     qsizetype stop = pos;
     while (stop < end && line.at(stop) != kFieldSeparator) ++stop;
-    if (stop > pos) fields.append(line.mid(pos, stop - pos).toString());
+    if (stop > pos && !onField(line.mid(pos, stop - pos))) return;
     pos = stop + 1;  // past the "^" (or past the end)
   }
+}
+
+// The record of a line of one to three fields; nothing for other lines.
+std::optional<TPlfRecord> RecordOfLine(QStringView line) {
+  TPlfRecord record;
+  int count = 0;
+  ForEachField(line, [&](QStringView field) {
+    ++count;
+    if (count == 1) record.address = field.toString();
+    else if (count == 2) record.title = field.toString();
+    else if (count == 3) record.timeText = field.toString();
+    return count <= 3;  // a fourth field already rules the line out
+  });
+  if (count == 0 || count > 3) return std::nullopt;
+  return record;
+}
+
+}  // namespace
+
+QStringList SplitPlfLine(QStringView line) {
+  QStringList fields;
+  ForEachField(line, [&](QStringView field) {
+    fields.append(field.toString());
+    return true;
+  });
   return fields;
 }
 
@@ -68,13 +104,8 @@ std::vector<TPlfRecord> ParsePlf(const QByteArray& bytes) {
   while (lineStart < all.size()) {
     qsizetype lineEnd = lineStart;
     while (lineEnd < all.size() && all.at(lineEnd) != u'\r' && all.at(lineEnd) != u'\n') ++lineEnd;
-    const QStringList fields = SplitPlfLine(all.mid(lineStart, lineEnd - lineStart));
-    if (!fields.isEmpty() && fields.size() <= 3) {
-      TPlfRecord record;
-      record.address = fields.at(0);
-      if (fields.size() > 1) record.title = fields.at(1);
-      if (fields.size() > 2) record.timeText = fields.at(2);
-      records.push_back(std::move(record));
+    if (std::optional<TPlfRecord> record = RecordOfLine(all.mid(lineStart, lineEnd - lineStart))) {
+      records.push_back(std::move(*record));
     }
     lineStart = lineEnd;
     if (lineStart < all.size() && all.at(lineStart) == u'\r') ++lineStart;
@@ -112,6 +143,9 @@ QString PlfLine(const TPlfRecord& record) {
 TPlfWriteResult WritePlf(const std::vector<TPlfRecord>& records) {
   TPlfWriteResult result;
   QString text;
+  qsizetype length = 0;
+  for (const TPlfRecord& r : records) length += r.address.size() + r.title.size() + r.timeText.size() + 4;
+  text.reserve(length);
   for (const TPlfRecord& record : records) {
     const QString line = PlfLine(record);
     if (line.isEmpty()) {

@@ -134,6 +134,8 @@ TEST(PlfFormat, WriterKeepsFieldsInTheirPlaces) {
       {{"a.swf", "T^x", "Err"}, QStringLiteral("a.swf^T＾x^Err")},
       {{"a.swf", QStringLiteral("line\r\nbreak") + QChar(0), ""}, "a.swf^line  break ^"},
       {{"a.swf", "  spaced", " 01:00"}, "a.swf^spaced^01:00"},
+      {{"a.swf", " \n Title", ""}, "a.swf^Title^"},
+      {{"/m/b.swf", "   ", "Err"}, "/m/b.swf^b.swf^Err"},
       // An empty title field would be dropped and the time text read as the title.
       {{"/m/clip.swf", "", "01:00"}, "/m/clip.swf^clip.swf^01:00"},
       {{"http://h/dir/", "", "Err"}, "http://h/dir/^^"},
