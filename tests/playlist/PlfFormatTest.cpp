@@ -187,6 +187,17 @@ TEST(PlfFile, MissingUnreadableAndReadFiles) {
   EXPECT_EQ(folder.status, TPlfReadResult::Status::Failed);
   EXPECT_FALSE(folder.error.isEmpty());
 
+  // Too large to be a play list: refused without being read (the file is sparse).
+  const QString huge = dir.filePath("huge.plf");
+  {
+    QFile f(huge);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(kMaxPlfFileBytes + 1));
+  }
+  const TPlfReadResult tooLarge = ReadPlfFile(huge);
+  EXPECT_EQ(tooLarge.status, TPlfReadResult::Status::Failed);
+  EXPECT_TRUE(tooLarge.records.empty());
+
   const QString path = dir.filePath("Default.PLF");
   WriteBytes(path, "a.swf^A^\r\nA.SWF^dup^\r\n");
   const TPlfReadResult read = ReadPlfFile(path);
