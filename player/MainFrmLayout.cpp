@@ -222,7 +222,14 @@ void TMainFrm::BuildTopStrip(QWidget* central) {
     auto* button = Make<QToolButton>(ToolBar1, name);
     button->setText(caption);
     button->setToolTip(hint);
-    button->setIcon(ImgsTb.Icon(image));
+    // The active page's button is pressed and disabled; it keeps its colours.
+    QIcon icon = ImgsTb.Icon(image);
+    icon.addPixmap(ImgsTb.Pixmap(image), QIcon::Disabled);
+    button->setIcon(icon);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText,
+                     palette.color(QPalette::Active, QPalette::ButtonText));
+    button->setPalette(palette);
     button->setIconSize(ImgsTb.size);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
@@ -395,9 +402,9 @@ void TMainFrm::BuildPlayControlBar(QWidget* pageWidget) {
   BtnNext = MakeImgBtn(transport, "BtnNext", ActNext, QStringLiteral("btn_next"), 29, {121, 12});
 
   SbMuteOn = MakeSpeedButton(transport, "SbMuteOn", QStringLiteral("静音"), QStringLiteral("sb_mute_on"));
-  SbMuteOn->move(156, 11);
+  SbMuteOn->move(152, 11);
   SbMuteOff = MakeSpeedButton(transport, "SbMuteOff", QStringLiteral("放音"), QStringLiteral("sb_mute_off"));
-  SbMuteOff->move(156, 11);
+  SbMuteOff->move(152, 11);
   SbMuteOff->setVisible(false);
 
   VCB1 = Make<controls::TVolumeCtrlBar>(transport, "VCB1");
@@ -411,11 +418,11 @@ void TMainFrm::BuildPlayControlBar(QWidget* pageWidget) {
   VCB1->setMin(0);
   VCB1->setMax(100);
   VCB1->setPosition(100);
-  VCB1->move(188, 20);
+  VCB1->move(180, 20);
 
   SB_AUTO = MakeSpeedButton(transport, "SB_AUTO", QStringLiteral("全自动播放，适合播放Flash音乐"),
                             QStringLiteral("sb_auto"));
-  SB_AUTO->move(298, 11);
+  SB_AUTO->move(287, 11);
 
   PanRB = MakePanel(PanPlayCtrl, "PanRB");
   PanRB->setFixedWidth(153);
