@@ -1,4 +1,4 @@
-// swftool render FILE --frames N --out OUT.png [--width W --height H] [--input EVENTS.json]
+// swftool render FILE --frames N --out OUT.png [--width W --height H] [--input EVENTS.json] [--quality low|high]
 // Runs the movie headless for N frames and writes the stage, background included.
 // stdout carries only what the movie traces.
 
@@ -35,7 +35,7 @@ int runHeadless(Args args, bool picture) {
   }
   session.run(options->frames);
   if (!picture) return 0;
-  QImage image = session.picture(options->width, options->height);
+  QImage image = session.picture(options->width, options->height, options->antialias);
   if (!image.save(QString::fromStdString(options->out), "PNG")) {
     std::fprintf(stderr, "swftool: cannot write %s\n", options->out.c_str());
     return 1;

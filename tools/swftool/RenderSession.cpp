@@ -91,6 +91,14 @@ std::optional<RunOptions> parseRunOptions(Args args, std::string& error) {
       auto v = value();
       if (!v) return std::nullopt;
       o.input = *v;
+    } else if (a == "--quality") {
+      auto v = value();
+      if (!v) return std::nullopt;
+      if (*v != "low" && *v != "high" && *v != "medium" && *v != "best") {
+        error = "--quality: low, medium, high or best";
+        return std::nullopt;
+      }
+      o.antialias = *v != "low";
     } else if (a == "--out") {
       auto v = value();
       if (!v) return std::nullopt;
@@ -151,8 +159,9 @@ void HeadlessSession::run(int frames) {
   }
 }
 
-QImage HeadlessSession::picture(int width, int height) {
+QImage HeadlessSession::picture(int width, int height, bool antialias) {
   engine::render::StageOptions options;
+  options.antialias = antialias;
   const auto& h = movie_->header();
   int w = width > 0 ? width : static_cast<int>(std::max<std::int64_t>(1, h.stageWidthPixels()));
   int ht = height > 0 ? height : static_cast<int>(std::max<std::int64_t>(1, h.stageHeightPixels()));

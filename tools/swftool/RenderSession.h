@@ -29,9 +29,11 @@ struct RunOptions {
   std::string input;
   std::string out;
   int width = 0, height = 0;
+  // Headless pictures default to low quality (no anti-aliasing): exactly reproducible pixels.
+  bool antialias = false;
 };
 
-// Parses "FILE --frames N [--input F] [--out F] [--width W --height H]".
+// Parses "FILE --frames N [--input F] [--out F] [--width W --height H] [--quality low|high]".
 std::optional<RunOptions> parseRunOptions(Args args, std::string& error);
 
 class HeadlessSession {
@@ -41,7 +43,7 @@ class HeadlessSession {
   void setInput(std::vector<InputEvent> events) { events_ = std::move(events); }
   // Runs frames 1..n (frame 1 is the first), delivering input after each frame but the last.
   void run(int frames);
-  QImage picture(int width, int height);
+  QImage picture(int width, int height, bool antialias);
   engine::Player& player() { return *player_; }
   const engine::MovieData& movie() const { return *movie_; }
 
