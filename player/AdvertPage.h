@@ -20,7 +20,4 @@ struct TAdvertChoice {
 // "<!--TLabelE-->"; blanks around it are not part of the address.
 TAdvertChoice ChooseAdvertMovie(const QString& url, const QString& html);
 
-// The built-in banner shown when an advert page names no movie.
-inline constexpr char16_t kBuiltInBannerResource[] = u":/swf/ZAVAZ";
-
 }  // namespace plavex

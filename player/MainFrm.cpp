@@ -1,5 +1,7 @@
 #include "MainFrm.h"
 
+#include "BuiltinMovies.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -188,8 +190,8 @@ void TMainFrm::ShowAdvertMovie(const QString& url, const QString& html) {
       FlashAd->setMovie(choice.address);
       break;
     case TAdvertAction::LoadBuiltIn: {
-      QFile banner(QString::fromUtf16(kBuiltInBannerResource));
-      if (banner.open(QIODevice::ReadOnly)) FlashAd->LoadMovieFromStream(0, banner.readAll());
+      if (const QByteArray banner = BuiltinMovie(QStringLiteral("ZAVAZ")); !banner.isEmpty())
+        FlashAd->LoadMovieFromStream(0, banner);
       break;
     }
   }

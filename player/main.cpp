@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "BuiltinMovies.h"
 #include "MainFrm.h"
 #include "RemoteControl.h"
 #include "platform/SingleInstance.h"
@@ -35,7 +36,7 @@ int RunRemoteCommand(int argc, char** argv) {
 
 // The engine is part of the player; it is usable when its built-in movies are there.
 void PrepareFlashEngine() {
-  if (QFile::exists(QStringLiteral(":/swf/LOADING"))) return;
+  if (!plavex::BuiltinMovie(QStringLiteral("LOADING")).isEmpty()) return;
   QMessageBox::critical(nullptr, QStringLiteral("AmbrelFlash播放器"),
                         QStringLiteral("Flash播放控件“Flash.ocx”丢失，动画不能正常播放！"));
 }
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
   if (getuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 
+  // The browser engine shares GL contexts with the widgets; it must be said before the application exists.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Plavex"));
   PrepareFlashEngine();
