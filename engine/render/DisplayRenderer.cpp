@@ -78,7 +78,8 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
   const Character& c = *object.placement.character;
   if (std::holds_alternative<swf::DefineShape>(c.body) || std::holds_alternative<swf::DefineMorphShape>(c.body)) {
     const BuiltShape* shape = cache_.shapeOf(c, object.placement.ratio);
-    if (shape) drawShape(painter, *shape, world, cx);
+    if (shape && !(antialias_ && drawShapeFromRaster(painter, c, object.placement.ratio, *shape, world, cx)))
+      drawShape(painter, *shape, world, cx);
   } else if (const auto* text = std::get_if<swf::DefineText>(&c.body)) {
     drawStaticText(painter, cache_, movie_, *text, world, cx);
   } else if (const auto* edit = std::get_if<swf::DefineEditText>(&c.body)) {
@@ -171,6 +172,45 @@ void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, cons
     }
   }
   painter.setPen(Qt::NoPen);
+}
+
+bool DisplayRenderer::drawShapeFromRaster(QPainter& painter, const Character& character, std::uint16_t ratio,
+                                          const BuiltShape& shape, const QTransform& world, const CxForm& cx) {
+  constexpr double kMaxArea = 256.0 * 256.0;
+  QRectF device = world.mapRect(shape.bounds);
+  if (device.isEmpty() || device.width() * device.height() > kMaxArea) return false;
+  const double dx = world.dx(), dy = world.dy();
+  double wholeX = std::floor(dx), wholeY = std::floor(dy);
+  int halfX = static_cast<int>(std::lround((dx - wholeX) * 2)), halfY = static_cast<int>(std::lround((dy - wholeY) * 2));
+  if (halfX == 2) halfX = 0, wholeX += 1;
+  if (halfY == 2) halfY = 0, wholeY += 1;
+  RenderCache::RasterKey key{&character, ratio, {world.m11(), world.m12(), world.m21(), world.m22()},
+                             {cx.mr, cx.mg, cx.mb, cx.ma, cx.ar, cx.ag, cx.ab, cx.aa}, halfX, halfY};
+  const RenderCache::Raster* raster = cache_.raster(key);
+  if (!raster) {
+    QTransform local(world.m11(), world.m12(), world.m21(), world.m22(), halfX / 2.0, halfY / 2.0);
+    QRectF area = local.mapRect(shape.bounds).adjusted(-2, -2, 2, 2);
+    QPoint origin(static_cast<int>(std::floor(area.left())), static_cast<int>(std::floor(area.top())));
+    QSize size(static_cast<int>(std::ceil(area.right())) - origin.x() + 1,
+               static_cast<int>(std::ceil(area.bottom())) - origin.y() + 1);
+    RenderCache::Raster made;
+    made.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    made.image.fill(Qt::transparent);
+    made.offset = origin;
+    {
+      QPainter p(&made.image);
+      p.setRenderHint(QPainter::Antialiasing, true);
+      p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+      drawShape(p, shape, local * QTransform::fromTranslate(-origin.x(), -origin.y()), cx);
+    }
+    raster = &cache_.storeRaster(key, std::move(made));
+  }
+  painter.save();
+  painter.resetTransform();
+  painter.drawImage(QPoint(static_cast<int>(wholeX) + raster->offset.x(), static_cast<int>(wholeY) + raster->offset.y()),
+                    raster->image);
+  painter.restore();
+  return true;
 }
 
 void DisplayRenderer::drawWithEffects(QPainter& painter, const DisplayObject& object, const QTransform& world,

@@ -24,6 +24,8 @@ class DisplayRenderer {
   void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& world, const CxForm& cx);
   void drawContent(QPainter& painter, const DisplayObject& object, const QTransform& world, const CxForm& cx);
   void drawShape(QPainter& painter, const BuiltShape& shape, const QTransform& world, const CxForm& cx);
+  bool drawShapeFromRaster(QPainter& painter, const Character& character, std::uint16_t ratio, const BuiltShape& shape,
+                           const QTransform& world, const CxForm& cx);
   void drawWithEffects(QPainter& painter, const DisplayObject& object, const QTransform& world, const CxForm& cx);
   QBrush brushFor(const swf::FillStyle& fill, const CxForm& cx, bool& smooth);
   void listCoverage(const DisplayList& list, const QTransform& world, QPainterPath& out);

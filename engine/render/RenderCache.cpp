@@ -68,7 +68,25 @@ const QPainterPath& RenderCache::glyph(const Character& font, std::size_t index)
   return it->second;
 }
 
+const RenderCache::Raster* RenderCache::raster(const RasterKey& key) const {
+  auto it = rasters_.find(key);
+  return it == rasters_.end() ? nullptr : &it->second;
+}
+
+const RenderCache::Raster& RenderCache::storeRaster(const RasterKey& key, Raster raster) {
+  constexpr std::size_t kBudget = std::size_t{64} << 20;
+  std::size_t bytes = std::size_t(raster.image.sizeInBytes());
+  if (rasterBytes_ + bytes > kBudget) {
+    rasters_.clear();
+    rasterBytes_ = 0;
+  }
+  rasterBytes_ += bytes;
+  return rasters_.insert_or_assign(key, std::move(raster)).first->second;
+}
+
 void RenderCache::clear() {
+  rasters_.clear();
+  rasterBytes_ = 0;
   shapes_.clear();
   morphs_.clear();
   bitmaps_.clear();

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainterPath>
+#include <array>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -20,9 +21,29 @@ class RenderCache {
   // A bitmap by character id, decoded on first use; null image when missing or broken.
   const QImage& bitmap(const MovieData& movie, std::uint16_t id);
   const QPainterPath& glyph(const Character& font, std::size_t index);
+  // Shapes drawn at high quality are kept as small images per character, ratio, colour
+  // transform, linear part of the transform and half-pixel offset, so that a shape that
+  // only moves is blitted instead of filled again.
+  struct RasterKey {
+    const Character* character;
+    std::uint16_t ratio;
+    std::array<double, 4> linear;
+    std::array<double, 8> cx;
+    int halfX, halfY;
+    auto operator<=>(const RasterKey&) const = default;
+  };
+  struct Raster {
+    QImage image;
+    QPoint offset;  // of the image's top left from the whole-pixel translation
+  };
+  const Raster* raster(const RasterKey& key) const;
+  const Raster& storeRaster(const RasterKey& key, Raster raster);
+
   void clear();
 
  private:
+  std::map<RasterKey, Raster> rasters_;
+  std::size_t rasterBytes_ = 0;
   struct ShapeEntry {
     std::shared_ptr<const Character> keep;
     BuiltShape shape;

@@ -1,6 +1,9 @@
 #include "engine/render/StageRenderer.h"
 
 #include <QPainter>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 
 #include "engine/render/DisplayRenderer.h"
@@ -71,14 +74,31 @@ const QImage& StageRenderer::render(const Player& player, const StageOptions& op
       if (auto c = player.movie().backgroundColor()) bg = QColor(c->r, c->g, c->b);
     frame_.fill(bg);
   }
-  QPainter painter(&frame_);
-  painter.setRenderHint(QPainter::Antialiasing, options.antialias);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, options.antialias);
-  painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
-  QTransform world = stageTransform(player.movie().header().stage, size, options.scaleMode, options.align);
-  const double scale = std::sqrt(std::abs(world.determinant())) * 20.0;
-  DisplayRenderer renderer(cache_, player.movie(), options.antialias, scale);
-  renderer.drawList(painter, player.displayList(), world, CxForm{});
+  auto draw = [&] {
+    QPainter painter(&frame_);
+    painter.setRenderHint(QPainter::Antialiasing, options.antialias);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, options.antialias);
+    painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
+    QTransform world = stageTransform(player.movie().header().stage, size, options.scaleMode, options.align);
+    const double scale = std::sqrt(std::abs(world.determinant())) * 20.0;
+    DisplayRenderer renderer(cache_, player.movie(), options.antialias, scale);
+    renderer.drawList(painter, player.displayList(), world, CxForm{});
+  };
+  // The raster engine splits big fills over the global thread pool unless it already
+  // runs in it; for many small shapes the hand-offs cost far more than they save, and
+  // several controls drawing at once would compete for the pool. Drawing as one pool
+  // task keeps a frame on one core.
+  QThreadPool* pool = QThreadPool::globalInstance();
+  if (pool->contains(QThread::currentThread())) {
+    draw();
+  } else {
+    QSemaphore done;
+    pool->start([&] {
+      draw();
+      done.release();
+    });
+    done.acquire();
+  }
   return frame_;
 }
 
