@@ -157,14 +157,24 @@ void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, cons
         pen.setColor(cx.apply(style.color));
       }
       double devicePixels = style.width * scale;
-      if (devicePixels < 1.0) {
+      bool hairline = devicePixels <= 1.0;
+      if (hairline && antialias_) {
         pen.setCosmetic(true);
         pen.setWidthF(1.0);
+      } else if (hairline) {
+        // Aliased hairlines: a one-pixel band around the line, its pixels chosen by their centres.
+        pen.setWidthF(scale > 0 ? 1.0 / scale : 1.0);
       } else {
         pen.setWidthF(style.width);
       }
-      pen.setCapStyle(style.startCapStyle == 1 ? Qt::FlatCap : style.startCapStyle == 2 ? Qt::SquareCap : Qt::RoundCap);
-      pen.setJoinStyle(style.joinStyle == 1 ? Qt::BevelJoin : style.joinStyle == 2 ? Qt::MiterJoin : Qt::RoundJoin);
+      pen.setCapStyle(hairline && !antialias_ ? Qt::FlatCap
+                      : style.startCapStyle == 1 ? Qt::FlatCap
+                      : style.startCapStyle == 2 ? Qt::SquareCap
+                                                 : Qt::RoundCap);
+      pen.setJoinStyle(hairline && !antialias_ ? Qt::BevelJoin
+                       : style.joinStyle == 1 ? Qt::BevelJoin
+                       : style.joinStyle == 2 ? Qt::MiterJoin
+                                              : Qt::RoundJoin);
       if (style.joinStyle == 2) pen.setMiterLimit(std::max(1.0, style.miterLimitFactor / 256.0));
       painter.setPen(pen);
       painter.setBrush(Qt::NoBrush);

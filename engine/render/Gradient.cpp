@@ -32,43 +32,43 @@ GradientRamp buildRamp(const swf::Gradient& gradient, const CxForm& cx) {
   std::vector<std::pair<int, QColor>> stops;
   for (const auto& r : recs) stops.emplace_back(r.ratio, cx.apply(r.color));
   const bool linear = gradient.interpolationMode == 1;
-  std::size_t k = 0;
-  for (int i = 0; i < 256; ++i) {
-    while (k + 1 < stops.size() && stops[k + 1].first <= i) ++k;
-    const auto& [r0, c0] = stops[k];
-    QColor c;
-    if (i <= stops.front().first) {
-      c = stops.front().second;
-    } else if (k + 1 >= stops.size()) {
-      c = stops.back().second;
-    } else {
-      const auto& [r1, c1] = stops[k + 1];
-      double t = r1 == r0 ? 1.0 : double(i - r0) / (r1 - r0);
-      auto mix = [&](int a, int b) { return a + (b - a) * t; };
-      int alpha = static_cast<int>(std::lround(mix(c0.alpha(), c1.alpha())));
-      if (linear) {
-        auto ch = [&](int a, int b) { return fromLinear(toLinear(a) + (toLinear(b) - toLinear(a)) * t); };
-        c = QColor(ch(c0.red(), c1.red()), ch(c0.green(), c1.green()), ch(c0.blue(), c1.blue()), alpha);
-      } else {
-        c = QColor(static_cast<int>(std::lround(mix(c0.red(), c1.red()))),
-                   static_cast<int>(std::lround(mix(c0.green(), c1.green()))),
-                   static_cast<int>(std::lround(mix(c0.blue(), c1.blue()))), alpha);
-      }
+  auto mixColour = [&](const QColor& c0, const QColor& c1, double t) {
+    auto mix = [&](int a, int b) { return a + (b - a) * t; };
+    int alpha = static_cast<int>(std::lround(mix(c0.alpha(), c1.alpha())));
+    if (linear) {
+      auto ch = [&](int a, int b) { return fromLinear(toLinear(a) + (toLinear(b) - toLinear(a)) * t); };
+      return QColor(ch(c0.red(), c1.red()), ch(c0.green(), c1.green()), ch(c0.blue(), c1.blue()), alpha);
     }
-    ramp[static_cast<std::size_t>(i)] = c.rgba();
+    return QColor(static_cast<int>(std::lround(mix(c0.red(), c1.red()))),
+                  static_cast<int>(std::lround(mix(c0.green(), c1.green()))),
+                  static_cast<int>(std::lround(mix(c0.blue(), c1.blue()))), alpha);
+  };
+  // Before the first record and after the last: their colours. In between, each pair of
+  // neighbouring records paints its span, later pairs over earlier ones; records sharing
+  // a ratio thus leave a hard step.
+  const QRgb first = stops.front().second.rgba(), last = stops.back().second.rgba();
+  for (int i = 0; i < 256; ++i) ramp[static_cast<std::size_t>(i)] = i < stops.front().first ? first : last;
+  for (std::size_t k = 0; k + 1 < stops.size(); ++k) {
+    const auto& [r0, c0] = stops[k];
+    const auto& [r1, c1] = stops[k + 1];
+    if (r1 < r0) continue;
+    for (int i = r0; i <= r1; ++i) {
+      double t = r1 == r0 ? 0.0 : double(i - r0) / (r1 - r0);
+      ramp[static_cast<std::size_t>(i)] = mixColour(c0, c1, t).rgba();
+    }
   }
   return ramp;
 }
 
 QBrush gradientBrush(std::uint8_t type, const swf::Gradient& gradient, const swf::Matrix& matrix, const CxForm& cx) {
   QGradientStops stops;
-  if (gradient.interpolationMode == 1) {
-    // Sampled from the linear-RGB ramp.
+  bool sharedRatios = false;
+  for (std::size_t k = 1; k < gradient.records.size(); ++k)
+    sharedRatios |= gradient.records[k].ratio <= gradient.records[k - 1].ratio;
+  if (gradient.interpolationMode == 1 || sharedRatios) {
+    // The ramp itself, entry by entry.
     GradientRamp ramp = buildRamp(gradient, cx);
-    for (int i = 0; i <= 256; i += 16) {
-      int at = std::min(i, 255);
-      stops.append({at / 255.0, QColor::fromRgba(ramp[static_cast<std::size_t>(at)])});
-    }
+    for (int i = 0; i < 256; ++i) stops.append({i / 255.0, QColor::fromRgba(ramp[static_cast<std::size_t>(i)])});
   } else {
     // Straight interpolation between the records: the ramp's own stops.
     double last = -1;
