@@ -123,7 +123,11 @@ QBrush DisplayRenderer::brushFor(const swf::FillStyle& fill, const CxForm& cx, b
   return QBrush(Qt::NoBrush);
 }
 
-void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, const QTransform& world, const CxForm& cx) {
+void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, const QTransform& shapeWorld,
+                                const CxForm& cx) {
+  // Aliased drawing: a pixel whose centre lies exactly on an edge belongs to the shape
+  // above or left of it in the movie's rasterizer, the other way round in the painter's.
+  const QTransform world = antialias_ ? shapeWorld : shapeWorld * QTransform::fromTranslate(-1.0 / 256, -1.0 / 256);
   painter.setTransform(world);
   const double scale = std::sqrt(std::abs(world.determinant()));
   for (const auto& layer : shape.layers) {

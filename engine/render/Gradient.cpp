@@ -65,6 +65,10 @@ QBrush gradientBrush(std::uint8_t type, const swf::Gradient& gradient, const swf
   bool sharedRatios = false;
   for (std::size_t k = 1; k < gradient.records.size(); ++k)
     sharedRatios |= gradient.records[k].ratio <= gradient.records[k - 1].ratio;
+  // The painter blends stops in premultiplied colour; the movie's ramp mixes straight colour.
+  bool translucent = !cx.onlyAlpha() || cx.ma != 1;
+  for (const auto& r : gradient.records) translucent |= r.color.a != 255;
+  sharedRatios |= translucent;
   if (gradient.interpolationMode == 1 || sharedRatios) {
     // The ramp itself, entry by entry.
     GradientRamp ramp = buildRamp(gradient, cx);

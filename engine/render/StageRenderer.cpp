@@ -80,9 +80,6 @@ const QImage& StageRenderer::render(const Player& player, const StageOptions& op
     painter.setRenderHint(QPainter::SmoothPixmapTransform, options.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, options.antialias);
     QTransform world = stageTransform(player.movie().header().stage, size, options.scaleMode, options.align);
-    // Aliased drawing: a pixel whose centre lies exactly on an edge belongs to the shape
-    // below or right of it in the movie's rasterizer, the other way round in the painter's.
-    if (!options.antialias) world *= QTransform::fromTranslate(-1.0 / 256, -1.0 / 256);
     const double scale = std::sqrt(std::abs(world.determinant())) * 20.0;
     DisplayRenderer renderer(cache_, player.movie(), options.antialias, scale);
     renderer.drawList(painter, player.displayList(), world, CxForm{});

@@ -80,14 +80,30 @@ void drawEditText(QPainter& painter, RenderCache& cache, const MovieData& movie,
                       text.bounds.yMax - text.bounds.yMin);
   painter.setTransform(world);
   if (text.border) {
-    painter.setPen(Qt::NoPen);
-    painter.fillRect(bounds, cx.apply(swf::Rgba{255, 255, 255, 255}));
-    QPen pen(cx.apply(swf::Rgba{0, 0, 0, 255}));
-    pen.setCosmetic(true);
-    pen.setWidth(1);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(bounds);
+    const QColor back = cx.apply(swf::Rgba{255, 255, 255, 255}), line = cx.apply(swf::Rgba{0, 0, 0, 255});
+    if (!world.isRotating()) {
+      // In whole device pixels: the top and left lines, the right line above the bottom
+      // one, the bottom line left of the right one (the corner pixel stays empty).
+      QRectF device = world.mapRect(bounds);
+      int x0 = qRound(device.left()), x1 = qRound(device.right()), y0 = qRound(device.top()), y1 = qRound(device.bottom());
+      painter.save();
+      painter.resetTransform();
+      painter.fillRect(QRect(x0, y0, x1 - x0, y1 - y0), back);
+      painter.fillRect(QRect(x0, y0, x1 - x0 + 1, 1), line);
+      painter.fillRect(QRect(x0, y0, 1, y1 - y0 + 1), line);
+      painter.fillRect(QRect(x1, y0, 1, y1 - y0), line);
+      painter.fillRect(QRect(x0, y1, x1 - x0, 1), line);
+      painter.restore();
+    } else {
+      painter.setPen(Qt::NoPen);
+      painter.fillRect(bounds, back);
+      QPen pen(line);
+      pen.setCosmetic(true);
+      pen.setWidth(1);
+      painter.setPen(pen);
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(bounds);
+    }
   }
   if (!text.initialText || text.initialText->empty()) return;
   QString content = QString::fromUtf8(text.initialText->data(), static_cast<qsizetype>(text.initialText->size()));
