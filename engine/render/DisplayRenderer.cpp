@@ -43,7 +43,8 @@ void DisplayRenderer::drawList(QPainter& painter, const DisplayList& list, const
     }
     if (object.placement.clipDepth > 0) {
       QTransform objectWorld = toQTransform(object.placement.matrix) * world;
-      QPainterPath area = coverage(object, objectWorld);
+      QPainterPath area =
+          coverage(object, antialias_ ? objectWorld : objectWorld * QTransform::fromTranslate(-1.0 / 256, 1.0 / 256));
       painter.save();
       painter.resetTransform();
       painter.setClipPath(area, Qt::IntersectClip);
@@ -125,9 +126,10 @@ QBrush DisplayRenderer::brushFor(const swf::FillStyle& fill, const CxForm& cx, b
 
 void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, const QTransform& shapeWorld,
                                 const CxForm& cx) {
-  // Aliased drawing: a pixel whose centre lies exactly on an edge belongs to the shape
-  // above or left of it in the movie's rasterizer, the other way round in the painter's.
-  const QTransform world = antialias_ ? shapeWorld : shapeWorld * QTransform::fromTranslate(-1.0 / 256, -1.0 / 256);
+  // Aliased drawing: a pixel whose centre lies exactly on an edge is decided the other way
+  // round in the movie's rasterizer than in the painter's; a tiny shift settles ties as the
+  // movie does (fills: left and down, lines: left and up).
+  const QTransform world = antialias_ ? shapeWorld : shapeWorld * QTransform::fromTranslate(-1.0 / 256, 1.0 / 256);
   painter.setTransform(world);
   const double scale = std::sqrt(std::abs(world.determinant()));
   for (const auto& layer : shape.layers) {
@@ -182,7 +184,9 @@ void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, cons
       if (style.joinStyle == 2) pen.setMiterLimit(std::max(1.0, style.miterLimitFactor / 256.0));
       painter.setPen(pen);
       painter.setBrush(Qt::NoBrush);
+      if (!antialias_) painter.setTransform(shapeWorld * QTransform::fromTranslate(-1.0 / 256, -1.0 / 256));
       painter.drawPath(l.path);
+      painter.setTransform(world);
     }
   }
   painter.setPen(Qt::NoPen);
