@@ -123,6 +123,9 @@ QPixmap TPlayProgress::PicturePlay() const { return FImgPlay->pixmap(); }
 bool TPlayProgress::hasLoadPicture() const { return !FImgLoad->pixmap().isNull(); }
 int TPlayProgress::LoadBarWidth() const { return FImgLoad->width(); }
 int TPlayProgress::PlayBarWidth() const { return FImgPlay->width(); }
+QRect TPlayProgress::BevelGeometry() const { return FBevel->geometry(); }
+QPoint TPlayProgress::LoadBarPos() const { return FImgLoad->pos(); }
+QPoint TPlayProgress::PlayBarPos() const { return FImgPlay->pos(); }
 QString TPlayProgress::ToolTip() const { return FThumb->toolTip(); }
 void TPlayProgress::setToolTipText(const QString& text) { FThumb->setToolTip(text); }
 
@@ -271,6 +274,7 @@ TVolumeCtrlBar::TVolumeCtrlBar(QWidget* parent) : QWidget(parent) {
 QPixmap TVolumeCtrlBar::PictureBackGround() const { return FImgBG->pixmap(); }
 QPixmap TVolumeCtrlBar::PicturePostion() const { return FImgPos->pixmap(); }
 int TVolumeCtrlBar::FilledWidth() const { return FImgPos->width(); }
+int TVolumeCtrlBar::TrackTop() const { return FImgBG->y(); }
 QString TVolumeCtrlBar::ToolTip() const { return FThumb->toolTip(); }
 void TVolumeCtrlBar::setToolTipText(const QString& text) { FThumb->setToolTip(text); }
 

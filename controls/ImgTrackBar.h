@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 
 class QFrame;
@@ -86,6 +87,9 @@ class TPlayProgress : public QWidget, public TThumbHost {
   TCvMoveImage* Thumb() const { return FThumb; }
   int LoadBarWidth() const;
   int PlayBarWidth() const;
+  QRect BevelGeometry() const;
+  QPoint LoadBarPos() const;
+  QPoint PlayBarPos() const;
 
   void ThumbMoved(int dx, int dy) override;
   void ThumbReleased() override;
@@ -150,6 +154,7 @@ class TVolumeCtrlBar : public QWidget, public TThumbHost {
   float TickSize() const { return FTickSize; }
   TCvMoveImage* Thumb() const { return FThumb; }
   int FilledWidth() const;
+  int TrackTop() const;
 
   void ThumbMoved(int dx, int dy) override;
   void ThumbReleased() override {}  // releasing the thumb does nothing here

@@ -82,6 +82,7 @@ void TMainFrm::ShowError(const QString& text, const QString& caption) {
 
 void TMainFrm::FormCreate() {
   InitAppDir(QCoreApplication::applicationFilePath());
+  defaultPlayList_ = AppDir() + QStringLiteral("Default.PLF");
   Flash1->setMovie(StartMovie());
   CurrentIndex = -1;
   ScaleSetting = 0;
@@ -117,30 +118,11 @@ void TMainFrm::FormCreate() {
   WB2->setInitialAddress(QStringLiteral("about:blank"));
 }
 
-void TMainFrm::FormActivate() {
-  if (!firstActivation_) return;
-  firstActivation_ = false;
-}
-
-void TMainFrm::FormClose() {
-  if (closed_) return;  // a second close neither uses nor frees the lists again
-  closed_ = true;
-  for (QTimer* timer : {TimerCheck, TimerLoad, TimerPlay, TimerGatherFlash, TimerSearchFlash,
-                        TimerWebFlash})
-    timer->stop();
-}
-
-void TMainFrm::closeEvent(QCloseEvent* event) {
-  FormClose();
-  event->accept();
-}
-
 bool TMainFrm::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) FormActivate();
   return QMainWindow::event(event);
 }
 
-void TMainFrm::keyPressEvent(QKeyEvent* event) { QMainWindow::keyPressEvent(event); }
 
 void TMainFrm::BringToFront() {
   if (isMinimized()) showNormal();

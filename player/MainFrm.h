@@ -7,12 +7,15 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <memory>
 
 #include "Artwork.h"
+#include "PlfFormat.h"
 #include "platform/Desktop.h"
 
 class QAction;
@@ -37,6 +40,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWebEngineNewWindowRequest;
+class QModelIndex;
 
 namespace plavex::engine {
 class TFlashPlayerControl;
@@ -52,6 +56,9 @@ class TWebBrowser;
 }
 
 namespace plavex {
+
+class TPlayListModel;
+class TPlayListView;
 
 // One extraction rule of an open catalogue site.
 struct TFlashRule {
@@ -72,6 +79,12 @@ struct TDesktopServices {
       startProgram = platform::StartProgram;
   // An error message box: text, caption.
   std::function<void(const QString& text, const QString& caption)> showError;
+  // Runs an open or save dialog; the chosen files, none when cancelled.
+  std::function<QStringList(QFileDialog* dialog)> runFileDialog;
+  // The one-line input box: caption, prompt; nothing when cancelled.
+  std::function<std::optional<QString>(const QString& caption, const QString& prompt)> inputText;
+  // The folder browser: title; nothing when cancelled.
+  std::function<std::optional<QString>(const QString& title)> selectFolder;
 };
 
 // The product's own web pages opened from the main menu.
@@ -93,6 +106,35 @@ class TMainFrm : public QMainWindow {
   QString PanStatusText() const;
   // Restores a minimised window, raises it and gives it the focus.
   void BringToFront();
+
+  // ---- Play list and playing ----
+  int IndexOfUrl(const QString& address) const;
+  void AddToPlayList(const QString& address, const QString& title = {}, const QString& timeText = {});
+  void PlayUrl(const QString& address);
+  void OpenPlayListItem(int index);
+  void SetPlayState(bool paused);
+  // Replaces the list with a PLF file's entries (a missing file changes nothing; one that
+  // cannot be read is reported and the list stays); starts the first entry when idle.
+  TPlfReadResult LoadPlayList(const QString& fileName);
+  TPlfSaveResult SavePlayList(const QString& fileName) const;
+  // Adds a PLF file's entries to the list (the Explorer hand-over to a running player);
+  // plays the first of them when nothing plays.
+  TPlfReadResult AddPlayListFile(const QString& fileName);
+  // Whether Flash1 holds a play-list movie (not the idle movie).
+  bool MovieOpen() const;
+  int SelectedIndex() const;  // -1 without a selection
+  void SelectEntry(int index);
+  // Seeks the open movie to a frame, as a thumb released there would.
+  void Seek(int frame);
+  void SetAutoMode(bool on);
+  bool Muted() const;
+  // The command line of the first activation (the program's arguments, without its name).
+  void setCommandLine(const QStringList& arguments) { commandLine_ = arguments; }
+  // Where the default play list lives (AppDir + "Default.PLF" unless a test says otherwise).
+  QString DefaultPlayListPath() const { return defaultPlayList_; }
+  void setDefaultPlayListPath(const QString& path) { defaultPlayList_ = path; }
+  // The close steps; false when the play list could not be saved (the window stays open).
+  bool FormCloseQuery();
 
   void setDesktopServices(TDesktopServices services);
   const TDesktopServices& DesktopServices() const { return desktop_; }
@@ -126,7 +168,8 @@ class TMainFrm : public QMainWindow {
   controls::TPlayProgress* PP1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   QFrame* PanPlyList = nullptr;
-  QTreeWidget* PlyList = nullptr;
+  TPlayListView* PlyList = nullptr;
+  TPlayListModel* PlyListModel = nullptr;  // the play list itself; the view shows it
   QToolBar* ToolBar2 = nullptr;
   QToolButton* ToolButton1 = nullptr;
   QToolButton* ToolButton2 = nullptr;
@@ -281,6 +324,16 @@ class TMainFrm : public QMainWindow {
   int ScaleSetting = 0;
   bool Stopped = true;
   bool FullScreen = false;
+  bool Dragging = false;
+  bool AutoMode = false;
+  // The movie information of the movie last read, and the window's margin around Flash1.
+  int MovieWidth = 0;
+  int MovieHeight = 0;
+  float MovieFrameRate = 0;
+  int FrameMarginWidth = 0;
+  int FrameMarginHeight = 0;
+  // The title text that scrolls in the window title while a movie plays.
+  QString ScrollTitle;
   int SearchPageLimit = 10;
   QStringList GatherList;
   QStringList SearchFound;
@@ -341,7 +394,8 @@ class TMainFrm : public QMainWindow {
   void MenuItem1Click();
   void MenuItem2Click();
   void PlyListDblClick();
-  void PlyListEdited(QTreeWidgetItem* item, int column);
+  void PlyListKeyDown();
+  void PlyListDragDrop(int dropRow);
 
   // Tool strip and main menu.
   void TBPlayClick();
@@ -396,6 +450,7 @@ class TMainFrm : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Building the component tree, one part each.
@@ -415,11 +470,22 @@ class TMainFrm : public QMainWindow {
   void ShowAdvertMovie(const QString& url, const QString& html);
   void PopupAtCursor(QMenu* menu);
   void ShowError(const QString& text, const QString& caption);
+  QStringList RunFileDialog(QFileDialog* dialog);
+  // Keeps an entry's mark as its drawing shows it: "Err" invalid, the open movie current.
+  void ApplyDrawingRule(int index);
+  void ApplyDrawingRuleToAll();
+  void EnterFullScreen();
+  void ShowTimeAt(int frame);
 
   TDesktopServices desktop_;
   std::unique_ptr<web::TWebBrowser> popupSink_;  // owns PopupSink
   bool firstActivation_ = true;
   bool closed_ = false;
+  QStringList commandLine_;
+  QString defaultPlayList_;
+  // Window state and bounds before full screen.
+  Qt::WindowStates savedState_;
+  QRect savedBounds_;
   QPointer<QWidget> aboutFrm_;
   QPointer<QWidget> optionFrm_;
 };

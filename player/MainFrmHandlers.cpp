@@ -7,47 +7,9 @@
 
 namespace plavex {
 
-void TMainFrm::ActStopExecute() {}
-void TMainFrm::ActPreExecute() {}
-void TMainFrm::ActPauseExecute() {}
-void TMainFrm::ActPlayExecute() {}
-void TMainFrm::ActNextExecute() {}
-void TMainFrm::ActFullOnExecute() {}
-void TMainFrm::ActFullOffExecute() {}
-// Outside full screen Esc has no effect.
-void TMainFrm::EscHotKeyPressed() {}
-void TMainFrm::SbEjectClick() {}
-void TMainFrm::SBSaveClick() {}
-void TMainFrm::SbMuteOnClick() {}
-void TMainFrm::SbMuteOffClick() {}
-void TMainFrm::SB_AUTOMouseDown() {}
-void TMainFrm::SbListOpenClick() {}
-void TMainFrm::SbListCloseClick() {}
-void TMainFrm::VCB1PlayPosChanged(QObject*) {}
-void TMainFrm::PP1PlayPosChanged(QObject*) {}
-void TMainFrm::PP1ThumbDraged(QObject*) {}
-void TMainFrm::PanFlashResize() {}
-void TMainFrm::MISOrgClick() {}
-void TMainFrm::MISAllClick() {}
-void TMainFrm::MISScaleClick() {}
-
-void TMainFrm::TimerCheckTimer() {}
-void TMainFrm::TimerLoadTimer() {}
-void TMainFrm::TimerPlayTimer() {}
 void TMainFrm::TimerGatherFlashTimer() {}
 void TMainFrm::TimerSearchFlashTimer() {}
 void TMainFrm::TimerWebFlashTimer() {}
-
-void TMainFrm::L1Click() {}
-void TMainFrm::P1Click() {}
-void TMainFrm::W1Click() {}
-void TMainFrm::MISaveFlashClick() {}
-void TMainFrm::P2Click() {}
-void TMainFrm::N3Click() {}
-void TMainFrm::MenuItem1Click() {}
-void TMainFrm::MenuItem2Click() {}
-void TMainFrm::PlyListDblClick() {}
-void TMainFrm::PlyListEdited(QTreeWidgetItem*, int) {}
 
 void TMainFrm::BtnSearchClick() {}
 void TMainFrm::SBSPlayClick() {}

@@ -26,6 +26,8 @@
 #include <QVBoxLayout>
 
 #include "MainFrm.h"
+#include "PlayListTableModel.h"
+#include "PlayListView.h"
 #include "controls/ImgBtn.h"
 #include "controls/ImgTrackBar.h"
 #include "engine/control/FlashPlayerControl.h"
@@ -332,19 +334,22 @@ void TMainFrm::BuildPlayPage() {
   PanPlyList = MakePanel(Splitter1, "PanPlyList");
   PanPlyList->setMinimumWidth(150);
   auto* listBox = VBox(PanPlyList);
-  PlyList = Make<QTreeWidget>(PanPlyList, "PlyList");
-  PlyList->setColumnCount(4);
-  PlyList->setHeaderLabels({QStringLiteral("图标+标题"), QStringLiteral("标题"),
-                            QStringLiteral("时间"), QStringLiteral("URL")});
+  PlyListModel = new TPlayListModel(this);
+  PlyListModel->setObjectName(QStringLiteral("PlyListModel"));
+  PlyList = Make<TPlayListView>(PanPlyList, "PlyList");
+  PlyList->setModel(PlyListModel);
+  PlyList->setItemDelegate(new TPlayListDelegate(ImgsPlyList.Pixmap(0), ImgsPlyList.Pixmap(1),
+                                                 [this] { return Flash1 ? Flash1->Movie() : QString(); }, PlyList));
   PlyList->setHeaderHidden(true);
   PlyList->setRootIsDecorated(false);
   PlyList->setItemsExpandable(false);
+  PlyList->setAllColumnsShowFocus(true);
   PlyList->setSelectionMode(QAbstractItemView::SingleSelection);
   PlyList->setSelectionBehavior(QAbstractItemView::SelectRows);
   PlyList->setIconSize(ImgsPlyList.size);
-  PlyList->setDragEnabled(true);
   PlyList->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   PlyList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  PlyList->setMouseTracking(true);
   QHeaderView* header = PlyList->header();
   header->setStretchLastSection(false);
   header->setMinimumSectionSize(0);
@@ -355,6 +360,7 @@ void TMainFrm::BuildPlayPage() {
   header->resizeSection(0, 15);
   header->resizeSection(2, 45);
   header->resizeSection(3, 0);
+  header->setDefaultAlignment(Qt::AlignLeft);
   PlyList->setColumnHidden(3, true);
   listBox->addWidget(PlyList, 1);
 
@@ -659,13 +665,17 @@ void TMainFrm::ConnectHandlers() {
   connect(SBSave, &QToolButton::clicked, this, &TMainFrm::SBSaveClick);
   connect(SbMuteOn, &QToolButton::clicked, this, &TMainFrm::SbMuteOnClick);
   connect(SbMuteOff, &QToolButton::clicked, this, &TMainFrm::SbMuteOffClick);
-  connect(SB_AUTO, &QToolButton::pressed, this, &TMainFrm::SB_AUTOMouseDown);
+  // Any mouse button pressed on the auto button flips the mode; the press is the
+  // whole gesture, so the button does not toggle itself on release.
+  SB_AUTO->setCheckable(true);
+  SB_AUTO->installEventFilter(this);
   connect(SbListOpen, &QToolButton::clicked, this, &TMainFrm::SbListOpenClick);
   connect(SbListClose, &QToolButton::clicked, this, &TMainFrm::SbListCloseClick);
   connect(VCB1, &controls::TVolumeCtrlBar::OnPlayPosChanged, this, &TMainFrm::VCB1PlayPosChanged);
   connect(PP1, &controls::TPlayProgress::OnPlayPosChanged, this, &TMainFrm::PP1PlayPosChanged);
   connect(PP1, &controls::TPlayProgress::OnThumbDraged, this, &TMainFrm::PP1ThumbDraged);
   PanFlash->installEventFilter(this);
+  Flash1->installEventFilter(this);
   connect(MISOrg, &QAction::triggered, this, &TMainFrm::MISOrgClick);
   connect(MISAll, &QAction::triggered, this, &TMainFrm::MISAllClick);
   connect(MISScale, &QAction::triggered, this, &TMainFrm::MISScaleClick);
@@ -681,8 +691,9 @@ void TMainFrm::ConnectHandlers() {
   connect(N3, &QAction::triggered, this, &TMainFrm::N3Click);
   connect(MenuItem1, &QAction::triggered, this, &TMainFrm::MenuItem1Click);
   connect(MenuItem2, &QAction::triggered, this, &TMainFrm::MenuItem2Click);
-  connect(PlyList, &QTreeWidget::itemDoubleClicked, this, &TMainFrm::PlyListDblClick);
-  connect(PlyList, &QTreeWidget::itemChanged, this, &TMainFrm::PlyListEdited);
+  connect(PlyList, &QAbstractItemView::doubleClicked, this, &TMainFrm::PlyListDblClick);
+  connect(PlyList, &TPlayListView::DeleteKeyPressed, this, &TMainFrm::PlyListKeyDown);
+  connect(PlyList, &TPlayListView::EntryDropped, this, &TMainFrm::PlyListDragDrop);
 
   connect(S1, &QAction::triggered, this, &TMainFrm::S1Click);
   connect(MIH1, &QAction::triggered, this, &TMainFrm::MIH1Click);
@@ -722,8 +733,12 @@ void TMainFrm::ConnectHandlers() {
 }
 
 bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == PanFlash && event->type() == QEvent::Resize) {
+  if ((watched == PanFlash || watched == Flash1) && event->type() == QEvent::Resize) {
     PanFlashResize();
+  } else if (watched == SB_AUTO &&
+             (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+    if (SB_AUTO->isEnabled()) SB_AUTOMouseDown();
+    return true;
   } else if (watched == EdSearchKey || watched == EdGatherUrl) {
     const bool search = watched == EdSearchKey;
     if (event->type() == QEvent::FocusIn)

@@ -25,6 +25,17 @@ QVariant TPlayListModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+QVariant TPlayListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  switch (section) {
+    case ColCaption: return QStringLiteral("图标+标题");
+    case ColTitle: return QStringLiteral("标题");
+    case ColTime: return QStringLiteral("时间");
+    case ColUrl: return QStringLiteral("URL");
+    default: return {};
+  }
+}
+
 Qt::ItemFlags TPlayListModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags f = QAbstractTableModel::flags(index);
   if (index.isValid() && index.column() == ColCaption) f |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;

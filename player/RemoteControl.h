@@ -20,6 +20,9 @@ class RemoteControl {
   QByteArray StateJson() const;
 
  private:
+  // The commands of the play page: open, transport, screen and sound, play-list files.
+  platform::IpcReply HandlePlayPage(const QString& command, const QString& arguments);
+
   TMainFrm& window_;
 };
 

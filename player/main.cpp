@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "BuiltinMovies.h"
+#include "ComVar.h"
 #include "MainFrm.h"
 #include "RemoteControl.h"
 #include "platform/SingleInstance.h"
@@ -57,14 +58,27 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Plavex"));
   PrepareFlashEngine();
 
+  const QStringList arguments = app.arguments().mid(1);
+  const bool fromExplorer = arguments.size() >= 2 && arguments.at(0) == QLatin1String("Load") &&
+                            arguments.at(1) == QLatin1String("By_Explorer");
   plavex::platform::SingleInstance instance(kInstanceKey);
   if (!instance.IsFirstInstance()) {
-    // Another player runs: bring it to the front; this start's arguments are dropped.
+    if (fromExplorer) {
+      // The Explorer extension wrote the chosen files into the default list beside the
+      // program: the running player adds them, so they are not lost when it saves its
+      // own list over that file at close.
+      plavex::InitAppDir(QCoreApplication::applicationFilePath());
+      const auto reply = plavex::platform::SendCommand(
+          kInstanceKey, QStringLiteral("handover ") + plavex::AppDir() + QStringLiteral("Default.PLF"), 3000, 10000);
+      if (reply) return 0;
+    }
+    // Another player runs: bring it to the front; this start's other arguments are dropped.
     plavex::platform::SendCommand(kInstanceKey, QStringLiteral("activate"), 3000, 3000);
     return 0;
   }
 
   plavex::TMainFrm window;
+  window.setCommandLine(arguments);
   plavex::RemoteControl remote(window);
   instance.setHandler([&remote](const QString& command, const QString& arguments) {
     return remote.Handle(command, arguments);

@@ -146,3 +146,64 @@ TEST(PlayProgressDynamicThumb, ThumbShowsOnlyWhileMouseIsOverTheBar) {
 
 }  // namespace
 }  // namespace plavex::controls
+
+namespace plavex::controls {
+namespace {
+
+using namespace plavex::controls::testing;
+
+TEST(PlayProgressWorkedExample, LayoutOfThePlayPageBar) {
+  TPlayProgress bar;
+  bar.setPictureLoad(Picture(1, 2));
+  bar.setPicturePlay(Picture(1, 2));
+  bar.setPictureThumbNormal(Picture(16, 9));
+  bar.resize(434, 9);
+  bar.show();
+  EXPECT_EQ(bar.BevelGeometry(), QRect(8, 2, 418, 4));
+  EXPECT_EQ(bar.LoadBarPos(), QPoint(9, 3));
+  EXPECT_EQ(bar.PlayBarPos(), QPoint(9, 3));
+  EXPECT_EQ(static_cast<double>(bar.TickSize()), static_cast<double>(4.16f));
+  EXPECT_NEAR(static_cast<double>(bar.TickSize()), 4.1599998474, 1e-9);
+}
+
+TEST(PlayProgressWorkedExample, PressAndReleaseWithoutMovingRederivesThePosition) {
+  TPlayProgress bar;
+  bar.setPictureLoad(Picture(1, 2));
+  bar.setPicturePlay(Picture(1, 2));
+  bar.setPictureThumbNormal(Picture(16, 9));
+  bar.resize(434, 9);
+  bar.show();
+  bar.setPosLoad(100);
+  bar.setPosPlay(58);
+  QSignalSpy changed(&bar, &TPlayProgress::OnPlayPosChanged);
+  TCvMoveImage* thumb = bar.Thumb();
+  SendMouse(thumb, QEvent::MouseButtonPress, Qt::LeftButton, {4, 4}, {400, 300});
+  SendMouse(thumb, QEvent::MouseButtonRelease, Qt::LeftButton, {4, 4}, {400, 300});
+  EXPECT_EQ(bar.PosPlay(), 57);  // 241 pixels / 4.16 = 57.9
+  EXPECT_EQ(changed.count(), 1);
+  // Where the truncations agree nothing fires.
+  bar.setPosPlay(0);
+  changed.clear();
+  SendMouse(thumb, QEvent::MouseButtonPress, Qt::LeftButton, {4, 4}, {400, 300});
+  SendMouse(thumb, QEvent::MouseButtonRelease, Qt::LeftButton, {4, 4}, {400, 300});
+  EXPECT_EQ(bar.PosPlay(), 0);
+  EXPECT_EQ(changed.count(), 0);
+}
+
+TEST(PlayProgressWorkedExample, ThumbPicturesOfAStaticThumb) {
+  TPlayProgress bar;
+  bar.setPictureThumbNormal(Picture(16, 9, Qt::blue));
+  bar.setPictureThumbHot(Picture(16, 9, Qt::red));
+  bar.resize(200, 9);
+  bar.show();
+  TCvMoveImage* thumb = bar.Thumb();
+  SendEnter(thumb);
+  EXPECT_EQ(thumb->FPicture, &thumb->FPictureHot);
+  SendMouse(thumb, QEvent::MouseButtonPress, Qt::LeftButton, {1, 1}, {10, 10});
+  EXPECT_EQ(thumb->FPicture, &thumb->FPictureHot) << "pressing changes nothing on a static thumb";
+  SendLeave(thumb);
+  EXPECT_EQ(thumb->FPicture, &thumb->FPictureNormal);
+}
+
+}  // namespace
+}  // namespace plavex::controls

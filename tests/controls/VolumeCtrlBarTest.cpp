@@ -74,3 +74,45 @@ TEST_F(VolumeCtrlBarTest, EveryAcceptedDragStepFiresAndRefusedOnesDoNot) {
 
 }  // namespace
 }  // namespace plavex::controls
+
+namespace plavex::controls {
+namespace {
+
+using namespace plavex::controls::testing;
+
+TEST(VolumeCtrlBarWorkedExample, TracksSitCentredOnTheThumb) {
+  TVolumeCtrlBar bar;
+  bar.setPictureBackGround(Picture(99, 9));
+  bar.setPicturePostion(Picture(99, 9));
+  bar.setPictureThumbNormal(Picture(8, 12));
+  bar.show();
+  EXPECT_EQ(bar.TrackTop(), 1);
+  EXPECT_NEAR(static_cast<double>(bar.TickSize()), 0.9700000286, 1e-9);
+  bar.setPosition(100);
+  // The right-most drag position is Nearest(100 x 0.97000003) = 97.
+  bar.ThumbMoved(1, 0);
+  EXPECT_EQ(bar.Thumb()->x(), 97);
+  // Assigning a new track picture resizes the whole control.
+  bar.setPictureBackGround(Picture(50, 6));
+  EXPECT_EQ(bar.size(), QSize(58, 12));
+}
+
+TEST(VolumeCtrlBarWorkedExample, ThumbDragsThroughTheMouseAndReleaseDoesNothing) {
+  TVolumeCtrlBar bar;
+  bar.setPictureBackGround(Picture(99, 9));
+  bar.setPicturePostion(Picture(99, 9));
+  bar.setPictureThumbNormal(Picture(8, 12));
+  bar.show();
+  bar.setPosition(0);
+  QSignalSpy changed(&bar, &TVolumeCtrlBar::OnPlayPosChanged);
+  TCvMoveImage* thumb = bar.Thumb();
+  SendMouse(thumb, QEvent::MouseButtonPress, Qt::LeftButton, {2, 2}, {100, 100});
+  SendMouse(thumb, QEvent::MouseMove, Qt::LeftButton, {50, 2}, {148, 100});
+  EXPECT_EQ(bar.Position(), 49);
+  SendMouse(thumb, QEvent::MouseButtonRelease, Qt::LeftButton, {50, 2}, {148, 100});
+  EXPECT_EQ(bar.Position(), 49);
+  EXPECT_EQ(changed.count(), 1);
+}
+
+}  // namespace
+}  // namespace plavex::controls

@@ -12,6 +12,7 @@
 
 #include "ComVar.h"
 #include "MainFrmFixture.h"
+#include "PlayListView.h"
 #include "controls/ImgBtn.h"
 #include "engine/control/FlashPlayerControl.h"
 #include "web/WebBrowser.h"
@@ -58,7 +59,7 @@ const Component kComponents[] = {
     {"PP1", "plavex::controls::TPlayProgress", {}, "", kShown, kEnabled},
     {"Splitter1", "QSplitter", {}, "", kShown, kEnabled},
     {"PanPlyList", "QFrame", {}, "", kShown, kEnabled},
-    {"PlyList", "QTreeWidget", {}, "", kShown, kEnabled},
+    {"PlyList", "plavex::TPlayListView", {}, "", kShown, kEnabled},
     {"ToolBar2", "QToolBar", {}, "", kShown, kEnabled},
     {"ToolButton1", "QToolButton", {}, "添加", kShown, kEnabled},
     {"ToolButton2", "QToolButton", {}, "删除", kShown, kEnabled},
@@ -209,15 +210,15 @@ TEST_F(MainFrmTest, FixedSizes) {
 }
 
 TEST_F(MainFrmTest, PlayListHasFourColumnsWithTheAddressHidden) {
-  QTreeWidget* list = window->PlyList;
-  ASSERT_EQ(list->columnCount(), 4);
+  TPlayListView* list = window->PlyList;
+  ASSERT_EQ(list->model()->columnCount(), 4);
+  EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("标题"));
+  EXPECT_EQ(list->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("时间"));
+  EXPECT_EQ(list->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("URL"));
   EXPECT_TRUE(list->isHeaderHidden());
   EXPECT_EQ(list->header()->sectionSize(0), 15);
   EXPECT_EQ(list->header()->sectionSize(2), 45);
   EXPECT_TRUE(list->isColumnHidden(3));
-  EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("标题"));
-  EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("时间"));
-  EXPECT_EQ(list->headerItem()->text(3), QStringLiteral("URL"));
   EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
