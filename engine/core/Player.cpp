@@ -18,6 +18,7 @@ void Player::framesArrived() {
 
 void Player::tick() {
   ++ctx_.tick;
+  ctx_.createdThisTick = 0;
   root_.tick(ctx_, loop_);
   // The scene moved under a still mouse: buttons follow.
   if (haveMouse_) mouseMove(mouseX_, mouseY_);

@@ -13,7 +13,12 @@ DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx
   object.serial = ctx.nextSerial++;
   object.placement = std::move(placement);
   const Character* character = object.placement.character.get();
-  if (character) {
+  if (character && ctx.nesting < kMaxNesting && ++ctx.createdThisTick <= kMaxInstancesPerTick) {
+    ++ctx.nesting;
+    struct Leave {
+      PlayContext& c;
+      ~Leave() { --c.nesting; }
+    } leave{ctx};
     if (const auto* sprite = std::get_if<SpriteDefinition>(&character->body)) {
       object.sprite = std::make_unique<Timeline>(sprite->timeline, false);
       object.sprite->enterFirstFrame(ctx);
@@ -27,9 +32,12 @@ DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx
 
 void tickObject(DisplayObject& object, PlayContext& ctx) {
   if (object.createdTick == ctx.tick) return;  // a new instance shows its first frame this tick
+  if (ctx.nesting >= kMaxNesting) return;
+  ++ctx.nesting;
   if (object.sprite) object.sprite->tick(ctx, true);
   if (object.button)
     for (auto& [depth, child] : object.button->children.objects()) tickObject(child, ctx);
+  --ctx.nesting;
 }
 
 bool objectAnimates(const DisplayObject& object) {

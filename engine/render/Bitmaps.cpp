@@ -8,7 +8,7 @@ namespace plavex::engine::render {
 
 namespace {
 
-constexpr std::size_t kMaxPixels = 8192u * 8192u;
+constexpr std::size_t kMaxPixels = 4096u * 4096u;  // 64 MB decoded
 
 // Some writers put an extra end/start marker pair at the front of the data.
 swf::Bytes withoutBogusMarkers(const swf::Bytes& data) {

@@ -147,3 +147,34 @@ TEST(Timeline, ProgressiveRootWaitsForFramesThenPlaysThem) {
 
 }  // namespace
 }  // namespace plavex::engine
+
+namespace plavex::engine {
+namespace {
+
+using namespace test;
+
+std::size_t countInstances(const DisplayList& list) {
+  std::size_t n = 0;
+  for (const auto& [depth, object] : list.objects()) {
+    ++n;
+    if (object.sprite) n += countInstances(object.sprite->displayList());
+  }
+  return n;
+}
+
+TEST(Timeline, SpriteThatPlacesItselfStaysBounded) {
+  // Sprite 10 places itself twice on each of its two frames: without limits the tree
+  // would double on every level.
+  swf::DefineSprite sprite;
+  sprite.id = 10;
+  sprite.frameCount = 2;
+  sprite.tags = {Tag{place(1, 10)}, Tag{place(2, 10)}, Tag{swf::ShowFrame{}}, Tag{removeAt(1)}, Tag{place(1, 10)},
+                 Tag{swf::ShowFrame{}}};
+  auto movie = makeMovie(10, 10, {Tag{sprite}, Tag{place(1, 10)}, Tag{swf::ShowFrame{}}});
+  Player p(buildMovie(movie));
+  for (int i = 0; i < 5; ++i) p.tick();
+  EXPECT_LE(countInstances(p.displayList()), 6 * kMaxInstancesPerTick);
+}
+
+}  // namespace
+}  // namespace plavex::engine
