@@ -118,6 +118,22 @@ std::vector<FillStyle> readFillStyles(BitReader& r, int shapeVersion) {
   return out;
 }
 
+// The flags and miter limit that LineStyle2 and MorphLineStyle2 share; true when a fill follows.
+template <typename Style>
+bool readLineStyle2Flags(BitReader& r, Style& l) {
+  l.startCapStyle = static_cast<std::uint8_t>(r.ub(2));
+  l.joinStyle = static_cast<std::uint8_t>(r.ub(2));
+  const bool hasFill = r.flag();
+  l.noHScale = r.flag();
+  l.noVScale = r.flag();
+  l.pixelHinting = r.flag();
+  r.ub(5);
+  l.noClose = r.flag();
+  l.endCapStyle = static_cast<std::uint8_t>(r.ub(2));
+  if (l.joinStyle == 2) l.miterLimitFactor = r.u16();
+  return hasFill;
+}
+
 std::vector<LineStyle> readLineStyles(BitReader& r, int shapeVersion) {
   std::size_t n = readStyleCount(r, shapeVersion >= 2);
   std::vector<LineStyle> out;
@@ -125,16 +141,7 @@ std::vector<LineStyle> readLineStyles(BitReader& r, int shapeVersion) {
     LineStyle l;
     l.width = r.u16();
     if (shapeVersion >= 4) {
-      l.startCapStyle = static_cast<std::uint8_t>(r.ub(2));
-      l.joinStyle = static_cast<std::uint8_t>(r.ub(2));
-      bool hasFill = r.flag();
-      l.noHScale = r.flag();
-      l.noVScale = r.flag();
-      l.pixelHinting = r.flag();
-      r.ub(5);
-      l.noClose = r.flag();
-      l.endCapStyle = static_cast<std::uint8_t>(r.ub(2));
-      if (l.joinStyle == 2) l.miterLimitFactor = r.u16();
+      const bool hasFill = readLineStyle2Flags(r, l);
       if (hasFill)
         l.fill = readFillStyle(r, shapeVersion);
       else
@@ -279,16 +286,7 @@ DefineMorphShape readDefineMorphShape(BitReader& r, std::uint8_t version) {
     l.startWidth = r.u16();
     l.endWidth = r.u16();
     if (version >= 2) {
-      l.startCapStyle = static_cast<std::uint8_t>(r.ub(2));
-      l.joinStyle = static_cast<std::uint8_t>(r.ub(2));
-      bool hasFill = r.flag();
-      l.noHScale = r.flag();
-      l.noVScale = r.flag();
-      l.pixelHinting = r.flag();
-      r.ub(5);
-      l.noClose = r.flag();
-      l.endCapStyle = static_cast<std::uint8_t>(r.ub(2));
-      if (l.joinStyle == 2) l.miterLimitFactor = r.u16();
+      const bool hasFill = readLineStyle2Flags(r, l);
       if (hasFill) {
         l.fill = readMorphFillStyle(r);
       } else {
