@@ -453,39 +453,85 @@ void TMainFrm::BuildPlayControlBar(QWidget* pageWidget) {
 
 // ---------------------------------------------------------------- search and capture pages
 
-void TMainFrm::BuildSearchPage() {
-  Page2 = Make<QWidget>(Pages, "Page2");
-  Pages->addWidget(Page2);
-  auto* page = VBox(Page2);
+namespace {
 
-  Panel4 = MakePanel(Page2, "Panel4");
-  Panel4->setFixedHeight(28);
-  auto* keyRow = HBox(Panel4, 2, 3);
-  EdSearchKey = Make<QLineEdit>(Panel4, "EdSearchKey");
-  EdSearchKey->setText(QStringLiteral("请输入要搜索的Flash的关键字！"));
-  SetTextColour(EdSearchKey, kGreyText);
-  BtnSearch = Make<QPushButton>(Panel4, "BtnSearch");
-  BtnSearch->setText(QStringLiteral("开始搜索"));
-  BtnSearch->setFixedWidth(75);
-  keyRow->addWidget(EdSearchKey, 1);
-  keyRow->addWidget(BtnSearch);
-  page->addWidget(Panel4);
+// The search and capture pages share one build: an address or keyword row on top, then
+// the preview column (preview box, message panel) beside the list of found movies.
+struct FinderPageNames {
+  const char *page, *topPanel, *edit, *button, *body, *side, *previewBox, *flash, *play, *add, *message, *list;
+  const char16_t *editText, *buttonText;
+  int messageHeight;
+};
 
-  Panel6 = MakePanel(Page2, "Panel6", QFrame::Sunken);
-  SetBackground(Panel6, Qt::white);
-  auto* body = HBox(Panel6, 1);
-  PanSViewAll = MakePanel(Panel6, "PanSViewAll");
-  PanSViewAll->setFixedWidth(168);
-  auto* side = VBox(PanSViewAll);
-  const PreviewParts preview = MakePreview(PanSViewAll, "PanSView", "FlashSView", "SBSPlay", "SbSAdd");
-  PanSView = preview.box;
-  FlashSView = preview.flash;
-  SBSPlay = preview.play;
-  SbSAdd = preview.add;
-  side->addWidget(PanSView);
+struct FinderPageParts {
+  QWidget* page;
+  QFrame *topPanel, *body, *side;
+  QLineEdit* edit;
+  QPushButton* button;
+  PreviewParts preview;
+  QLabel* message;
+  QListWidget* list;
+};
+
+FinderPageParts MakeFinderPage(QStackedWidget* pages, const FinderPageNames& n, const TImageList& icons) {
+  FinderPageParts parts{};
+  parts.page = Make<QWidget>(pages, n.page);
+  pages->addWidget(parts.page);
+  auto* column = VBox(parts.page);
+
+  parts.topPanel = MakePanel(parts.page, n.topPanel);
+  parts.topPanel->setFixedHeight(28);
+  auto* row = HBox(parts.topPanel, 2, 3);
+  parts.edit = Make<QLineEdit>(parts.topPanel, n.edit);
+  parts.edit->setText(QString::fromUtf16(n.editText));
+  SetTextColour(parts.edit, kGreyText);
+  parts.button = Make<QPushButton>(parts.topPanel, n.button);
+  parts.button->setText(QString::fromUtf16(n.buttonText));
+  parts.button->setFixedWidth(75);
+  row->addWidget(parts.edit, 1);
+  row->addWidget(parts.button);
+  column->addWidget(parts.topPanel);
+
+  parts.body = MakePanel(parts.page, n.body, QFrame::Sunken);
+  SetBackground(parts.body, Qt::white);
+  auto* body = HBox(parts.body, 1);
+  parts.side = MakePanel(parts.body, n.side);
+  parts.side->setFixedWidth(168);
+  auto* side = VBox(parts.side);
+  parts.preview = MakePreview(parts.side, n.previewBox, n.flash, n.play, n.add);
+  side->addWidget(parts.preview.box);
   side->addStretch(1);
-  PanSearchMsg = Make<QLabel>(PanSViewAll, "PanSearchMsg");
-  PanSearchMsg->setFixedHeight(41);
+  parts.message = Make<QLabel>(parts.side, n.message);
+  parts.message->setFixedHeight(n.messageHeight);
+  side->addWidget(parts.message);
+  parts.list = MakeFoundList(parts.body, n.list, icons);
+  body->addWidget(parts.side);
+  body->addWidget(parts.list, 1);
+  column->addWidget(parts.body, 1);
+  return parts;
+}
+
+}  // namespace
+
+void TMainFrm::BuildSearchPage() {
+  const FinderPageParts parts = MakeFinderPage(
+      Pages,
+      {"Page2", "Panel4", "EdSearchKey", "BtnSearch", "Panel6", "PanSViewAll", "PanSView", "FlashSView", "SBSPlay",
+       "SbSAdd", "PanSearchMsg", "ListSearch", u"请输入要搜索的Flash的关键字！", u"开始搜索", 41},
+      ImgsGather);
+  Page2 = parts.page;
+  Panel4 = parts.topPanel;
+  EdSearchKey = parts.edit;
+  BtnSearch = parts.button;
+  Panel6 = parts.body;
+  PanSViewAll = parts.side;
+  PanSView = parts.preview.box;
+  FlashSView = parts.preview.flash;
+  SBSPlay = parts.preview.play;
+  SbSAdd = parts.preview.add;
+  PanSearchMsg = parts.message;
+  ListSearch = parts.list;
+
   PanSearchMsg->setWordWrap(true);
   PanSearchMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   auto* msgBox = VBox(PanSearchMsg);
@@ -493,56 +539,32 @@ void TMainFrm::BuildSearchPage() {
   G1 = MakeGauge(PanSearchMsg, "G1");
   G1->setVisible(false);
   msgBox->addWidget(G1);
-  side->addWidget(PanSearchMsg);
-  ListSearch = MakeFoundList(Panel6, "ListSearch", ImgsGather);
-  body->addWidget(PanSViewAll);
-  body->addWidget(ListSearch, 1);
-  page->addWidget(Panel6, 1);
 }
 
 void TMainFrm::BuildGatherPage() {
-  Page3 = Make<QWidget>(Pages, "Page3");
-  Pages->addWidget(Page3);
-  auto* page = VBox(Page3);
+  const FinderPageParts parts = MakeFinderPage(
+      Pages,
+      {"Page3", "Panel2", "EdGatherUrl", "BtnGather", "Panel3", "PanGViewAll", "PanGView", "FlashGView", "SbGPlay",
+       "SBGAdd", "PanGatherMsg", "ListGather", u"请输入含有Flash动画的网页网址！", u"开始捕捉", 27},
+      ImgsGather);
+  Page3 = parts.page;
+  Panel2 = parts.topPanel;
+  EdGatherUrl = parts.edit;
+  BtnGather = parts.button;
+  Panel3 = parts.body;
+  PanGViewAll = parts.side;
+  PanGView = parts.preview.box;
+  FlashGView = parts.preview.flash;
+  SbGPlay = parts.preview.play;
+  SBGAdd = parts.preview.add;
+  PanGatherMsg = parts.message;
+  ListGather = parts.list;
 
-  Panel2 = MakePanel(Page3, "Panel2");
-  Panel2->setFixedHeight(28);
-  auto* urlRow = HBox(Panel2, 2, 3);
-  EdGatherUrl = Make<QLineEdit>(Panel2, "EdGatherUrl");
-  EdGatherUrl->setText(QStringLiteral("请输入含有Flash动画的网页网址！"));
-  SetTextColour(EdGatherUrl, kGreyText);
-  BtnGather = Make<QPushButton>(Panel2, "BtnGather");
-  BtnGather->setText(QStringLiteral("开始捕捉"));
-  BtnGather->setFixedWidth(75);
-  urlRow->addWidget(EdGatherUrl, 1);
-  urlRow->addWidget(BtnGather);
-  page->addWidget(Panel2);
-
-  Panel3 = MakePanel(Page3, "Panel3", QFrame::Sunken);
-  SetBackground(Panel3, Qt::white);
-  auto* body = HBox(Panel3, 1);
-  PanGViewAll = MakePanel(Panel3, "PanGViewAll");
-  PanGViewAll->setFixedWidth(168);
-  auto* side = VBox(PanGViewAll);
-  const PreviewParts preview = MakePreview(PanGViewAll, "PanGView", "FlashGView", "SbGPlay", "SBGAdd");
-  PanGView = preview.box;
-  FlashGView = preview.flash;
-  SbGPlay = preview.play;
-  SBGAdd = preview.add;
-  side->addWidget(PanGView);
-  side->addStretch(1);
-  PanGatherMsg = Make<QLabel>(PanGViewAll, "PanGatherMsg");
-  PanGatherMsg->setFixedHeight(27);
   PanGatherMsg->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   PanGatherMsg->setIndent(28);
   FlashLoad1 = MakeFlash<TTransparentFlashPlayerControl>(PanGatherMsg, "FlashLoad1", 2);
   FlashLoad1->setWindowMode(engine::WindowMode::Transparent);
   FlashLoad1->setGeometry(2, 1, 24, 24);
-  side->addWidget(PanGatherMsg);
-  ListGather = MakeFoundList(Panel3, "ListGather", ImgsGather);
-  body->addWidget(PanGViewAll);
-  body->addWidget(ListGather, 1);
-  page->addWidget(Panel3, 1);
 }
 
 // ---------------------------------------------------------------- web directory page
