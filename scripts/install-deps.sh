@@ -7,6 +7,7 @@ packages=(
   zlib1g-dev liblzma-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-webengine-dev qt6-webengine-dev-tools
   qt6-multimedia-dev libqt6sql6-sqlite qt6-qpa-plugins
+  libmpg123-dev libavcodec-dev libavutil-dev libswresample-dev
   libgl-dev libglx-dev libegl-dev libxkbcommon-dev
   xvfb xauth x11-utils fontconfig fonts-arphic-uming
 )

@@ -6,6 +6,7 @@
 
 #include "engine/core/Movie.h"
 #include "engine/core/ScriptHost.h"
+#include "engine/core/SoundSink.h"
 
 namespace plavex::engine {
 
@@ -22,6 +23,7 @@ struct PlayContext {
   std::uint64_t nextSerial = 1;
   int nesting = 0;  // sprites and buttons being created or run inside each other
   std::uint64_t createdThisTick = 0;  // instances created since the tick began
+  SoundSink* sounds = nullptr;        // where sound tags go; none: ignored
   void changed() { ++revision; }
 };
 

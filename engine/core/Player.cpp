@@ -4,11 +4,12 @@
 
 namespace plavex::engine {
 
-Player::Player(std::shared_ptr<const MovieData> movie, std::shared_ptr<ScriptHost> scripts)
+Player::Player(std::shared_ptr<const MovieData> movie, std::shared_ptr<ScriptHost> scripts, SoundSink* sounds)
     : movie_(std::move(movie)),
       scripts_(scripts ? std::move(scripts) : std::make_shared<NoScriptHost>()),
       ctx_{*movie_, *scripts_},
       root_(movie_->root(), true) {
+  ctx_.sounds = sounds;
   framesArrived();
 }
 

@@ -9,6 +9,7 @@
 #include "engine/core/Geometry.h"
 #include "engine/core/Movie.h"
 #include "engine/core/ScriptHost.h"
+#include "engine/core/SoundSink.h"
 #include "engine/core/Timeline.h"
 
 namespace plavex::engine {
@@ -18,7 +19,9 @@ using HitTester = std::function<bool(const Character& character, double x, doubl
 
 class Player {
  public:
-  explicit Player(std::shared_ptr<const MovieData> movie, std::shared_ptr<ScriptHost> scripts = nullptr);
+  // `sounds` (not owned, may be null) must outlive the player; it hears the first frame too.
+  explicit Player(std::shared_ptr<const MovieData> movie, std::shared_ptr<ScriptHost> scripts = nullptr,
+                  SoundSink* sounds = nullptr);
 
   const MovieData& movie() const { return *movie_; }
   const Timeline& root() const { return root_; }

@@ -136,8 +136,22 @@ void Timeline::place(const swf::PlaceObject& tag, int frame, PlayContext& ctx) {
 }
 
 void Timeline::runActions(int frame, PlayContext& ctx) {
+  runSounds(frame, ctx);
   for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
     if (const auto* action = std::get_if<swf::DoAction>(&tag.body)) ctx.scripts.runFrameActions(*this, *action);
+}
+
+// Sounds of frames that a jump passes over stay silent, as their actions do.
+void Timeline::runSounds(int frame, PlayContext& ctx) {
+  if (!ctx.sounds) return;
+  for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags) {
+    if (const auto* start = std::get_if<swf::StartSound>(&tag.body))
+      ctx.sounds->startSound(*start);
+    else if (const auto* head = std::get_if<swf::SoundStreamHead>(&tag.body))
+      ctx.sounds->streamHead(*this, *head);
+    else if (const auto* block = std::get_if<swf::SoundStreamBlock>(&tag.body))
+      ctx.sounds->streamBlock(*this, frame, *block);
+  }
 }
 
 void Timeline::runFrame(int frame, PlayContext& ctx, bool withActions) {

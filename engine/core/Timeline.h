@@ -38,6 +38,7 @@ class Timeline {
   void rewindTo(int frame, PlayContext& ctx);
   void place(const swf::PlaceObject& tag, int frame, PlayContext& ctx);
   void runActions(int frame, PlayContext& ctx);
+  void runSounds(int frame, PlayContext& ctx);
   DisplayObject instantiate(int depth, Placement placement, PlayContext& ctx);
 
   const TimelineDefinition& definition_;

@@ -13,6 +13,7 @@ int runInfo(Args args);
 int runRender(Args args);
 int runTrace(Args args);
 int runBench(Args args);
+int runAudio(Args args);
 
 struct Command {
   std::string_view name;

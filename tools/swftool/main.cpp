@@ -16,6 +16,7 @@ constexpr std::array kCommands{
     Command{"render", "render FILE --frames N --out OUT.png [--width W --height H] [--input EVENTS.json]", &runRender},
     Command{"trace", "trace FILE --frames N [--input EVENTS.json]", &runTrace},
     Command{"bench", "bench FILE [--frames N]   frames per second, parse and render time", &runBench},
+    Command{"audio", "audio FILE --frames N --out OUT.wav [--volume 0-100] [--mute]", &runAudio},
 };
 
 void usage() {
