@@ -1,0 +1,13 @@
+#pragma once
+// Installers of the built-in classes (internal to the machine).
+
+#include "engine/script/Vm.h"
+
+namespace plavex::script {
+
+void installArray(Vm& vm, Object* global);
+void installString(Vm& vm, Object* global);
+void installDate(Vm& vm, Object* global);
+void installMovieClip(Vm& vm, Object* global);
+
+}  // namespace plavex::script

@@ -1,0 +1,153 @@
+#pragma once
+// Script objects: properties in creation order with the reference player's flags,
+// getters/setters from addProperty, watchers, the prototype link, and the payloads of
+// the built-in kinds (functions, arrays, wrappers of primitives, dates, stage objects).
+// Objects live in a Heap that collects the unreachable ones between scripts.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/script/Value.h"
+
+namespace plavex::script {
+
+class Vm;
+class StageObject;
+
+namespace prop {
+inline constexpr std::uint8_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
+}
+
+struct Property {
+  Value value;
+  Object* getter = nullptr;  // addProperty
+  Object* setter = nullptr;
+  std::uint8_t flags = 0;
+  bool isAccessor() const { return getter != nullptr; }
+};
+
+struct Watcher {
+  Object* callback = nullptr;
+  Value userData;
+};
+
+// A link of the scope chain: innermost first.
+struct Scope {
+  Object* object = nullptr;
+  std::shared_ptr<const Scope> parent;
+};
+
+// The bytecode of a function defined by DefineFunction or DefineFunction2.
+struct FunctionCode {
+  std::string name;
+  std::vector<std::uint8_t> body;
+  struct Param {
+    std::uint8_t reg = 0;  // 0: by name in the activation
+    std::string name;
+  };
+  std::vector<Param> params;
+  bool isFunction2 = false;
+  std::uint8_t registerCount = 0;
+  std::uint16_t flags = 0;  // DefineFunction2 preload/suppress bits
+  std::shared_ptr<const std::vector<std::string>> constants;
+  int swfVersion = 0;
+};
+
+// Arguments handed to a native method.
+struct CallArgs {
+  Value thisValue;
+  std::span<const Value> args;
+  Object* callee = nullptr;
+  const Value& operator[](std::size_t i) const {
+    static const Value undefinedValue;
+    return i < args.size() ? args[i] : undefinedValue;
+  }
+  std::size_t size() const { return args.size(); }
+};
+
+using NativeFunction = std::function<Value(Vm&, const CallArgs&)>;
+
+enum class ObjectKind : std::uint8_t { Plain, Function, Array, String, Number, Boolean, Date, Error, Stage, Super };
+
+class Object {
+ public:
+  Object(ObjectKind kind, Object* proto, bool caseSensitive) : kind_(kind), proto_(proto), caseSensitive_(caseSensitive) {}
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+
+  ObjectKind kind() const { return kind_; }
+  bool isFunction() const { return kind_ == ObjectKind::Function; }
+  Object* proto() const { return proto_; }
+  void setProto(Object* proto) { proto_ = proto; }
+  bool caseSensitive() const { return caseSensitive_; }
+
+  // Own properties.
+  Property* findOwn(std::string_view name);
+  const Property* findOwn(std::string_view name) const;
+  // Adds or replaces the own property's value (keeping its flags when it exists).
+  void setOwn(std::string_view name, Value value, std::uint8_t flagsIfNew = 0);
+  void defineAccessor(std::string_view name, Object* getter, Object* setter);
+  bool removeOwn(std::string_view name);  // false when DontDelete or absent
+  // Own property names in creation order (with their flags).
+  std::vector<std::pair<std::string, std::uint8_t>> ownNames() const;
+  // The own property or the first along the prototype chain.
+  Property* find(std::string_view name);
+  void setFlags(std::string_view name, std::uint8_t set, std::uint8_t clear);
+
+  // ---- payloads ----
+  // Functions.
+  NativeFunction native;
+  std::shared_ptr<const FunctionCode> code;
+  std::shared_ptr<const Scope> scope;  // captured at definition
+  NativeFunction nativeConstructor;    // `new` of a built-in class, when it differs from a call
+  // Arrays.
+  std::vector<Value> elements;
+  // Wrappers of primitives and dates.
+  Value primitive;
+  // Display objects.
+  StageObject* stage = nullptr;
+  // watch().
+  std::vector<std::pair<std::string, Watcher>> watchers;
+  // super: the prototype the running method belongs to (its `this` is in `primitive`).
+  Object* home = nullptr;
+  // Interfaces an AS2 class implements (ImplementsOp).
+  std::vector<Object*> interfaces;
+
+  bool marked = false;
+
+ private:
+  struct Entry {
+    std::string name;
+    Property property;
+  };
+  std::string key(std::string_view name) const { return caseSensitive_ ? std::string(name) : foldName(name); }
+  void reindex();
+
+  ObjectKind kind_;
+  Object* proto_;
+  bool caseSensitive_;
+  std::vector<Entry> entries_;
+  std::unordered_map<std::string, std::uint32_t> index_;
+};
+
+// Owns every object of a machine; collects the ones not reachable from the roots.
+class Heap {
+ public:
+  explicit Heap(bool caseSensitive) : caseSensitive_(caseSensitive) {}
+  Object* make(ObjectKind kind, Object* proto);
+  std::size_t size() const { return objects_.size(); }
+  // Frees every object not reachable from `roots` (and their scopes and payloads).
+  void collect(std::span<Object* const> roots, std::span<const Value> extraValues);
+
+ private:
+  std::vector<std::unique_ptr<Object>> objects_;
+  bool caseSensitive_;
+};
+
+}  // namespace plavex::script
