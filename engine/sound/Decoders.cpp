@@ -108,7 +108,9 @@ class Mp3Decoder final : public AudioDecoder {
   bool decodedAny_ = false;
 };
 
-// Nellymoser and Speex through libavcodec.
+constexpr int kNellymoserBlock = 64;  // 256 samples
+
+// Nellymoser, Speex and G.711 through libavcodec.
 class AvDecoder final : public AudioDecoder {
  public:
   AvDecoder(AVCodecID id, int sampleRate, int channels, int packetBytes)
@@ -135,8 +137,9 @@ class AvDecoder final : public AudioDecoder {
     if (!context_ || !frame_ || !packet_) return;
     // Nellymoser goes in whole 64-byte blocks; Speex frames are found by the decoder.
     const std::size_t step = packetBytes_ > 0 ? static_cast<std::size_t>(packetBytes_) : data.size();
-    for (std::size_t at = 0; at + (packetBytes_ > 0 ? step : 1) <= data.size(); at += step) {
+    for (std::size_t at = 0; at < data.size(); at += step) {
       const std::size_t size = std::min(step, data.size() - at);
+      if (packetBytes_ == kNellymoserBlock && size < step) break;  // a partial block cannot be decoded
       if (av_new_packet(packet_, static_cast<int>(size)) < 0) return;
       std::copy_n(data.data() + at, size, packet_->data);
       const int sent = avcodec_send_packet(context_, packet_);
@@ -146,7 +149,6 @@ class AvDecoder final : public AudioDecoder {
         append(out);
         av_frame_unref(frame_);
       }
-      if (size == 0) break;
     }
   }
   int channels() const override { return channels_; }
@@ -194,14 +196,18 @@ std::unique_ptr<AudioDecoder> makeDecoder(const SoundShape& shape) {
     case SoundCodec::Adpcm: return std::make_unique<AdpcmDecoder>(shape);
     case SoundCodec::Mp3: return std::make_unique<Mp3Decoder>(shape);
     // Nellymoser is mono in SWF; the rate code gives the rate of the general variant.
-    case SoundCodec::Nellymoser16k: return std::make_unique<AvDecoder>(AV_CODEC_ID_NELLYMOSER, 16000, 1, 64);
-    case SoundCodec::Nellymoser8k: return std::make_unique<AvDecoder>(AV_CODEC_ID_NELLYMOSER, 8000, 1, 64);
+    case SoundCodec::Nellymoser16k: return std::make_unique<AvDecoder>(AV_CODEC_ID_NELLYMOSER, 16000, 1, kNellymoserBlock);
+    case SoundCodec::Nellymoser8k: return std::make_unique<AvDecoder>(AV_CODEC_ID_NELLYMOSER, 8000, 1, kNellymoserBlock);
     case SoundCodec::Nellymoser:
-      return std::make_unique<AvDecoder>(AV_CODEC_ID_NELLYMOSER, halfHertzForRateCode(shape.rateCode) / 2, 1, 64);
+      return std::make_unique<AvDecoder>(AV_CODEC_ID_NELLYMOSER, halfHertzForRateCode(shape.rateCode) / 2, 1, kNellymoserBlock);
+    // G.711 (A-law 7, mu-law 8) as some encoders store it, at the declared rate.
+    case SoundCodec::G711ALaw:
+      return std::make_unique<AvDecoder>(AV_CODEC_ID_PCM_ALAW, halfHertzForRateCode(shape.rateCode) / 2, channels, 1024);
+    case SoundCodec::G711MuLaw:
+      return std::make_unique<AvDecoder>(AV_CODEC_ID_PCM_MULAW, halfHertzForRateCode(shape.rateCode) / 2, channels, 1024);
     // Speex in SWF is wideband, 16 kHz mono, whatever the header says.
     case SoundCodec::Speex: return std::make_unique<AvDecoder>(AV_CODEC_ID_SPEEX, 16000, 1, 0);
   }
-  (void)channels;
   return nullptr;
 }
 

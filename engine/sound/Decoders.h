@@ -18,6 +18,8 @@ enum class SoundCodec : std::uint8_t {
   Nellymoser16k = 4,
   Nellymoser8k = 5,
   Nellymoser = 6,
+  G711ALaw = 7,
+  G711MuLaw = 8,
   Speex = 11,
 };
 

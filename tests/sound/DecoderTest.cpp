@@ -228,7 +228,7 @@ TEST(AdpcmDecoder, TruncatedAndHostileDataDecodeWithoutFault) {
 
 TEST(CompressedDecoders, GarbageDecodesWithoutFault) {
   std::mt19937 random(11);
-  for (std::uint8_t codec : {2, 4, 5, 6, 11}) {
+  for (std::uint8_t codec : {2, 4, 5, 6, 7, 8, 11}) {
     auto decoder = makeDecoder(SoundShape{codec, 1, true, false});
     ASSERT_TRUE(decoder) << int(codec);
     for (int round = 0; round < 20; ++round) {
@@ -237,6 +237,18 @@ TEST(CompressedDecoders, GarbageDecodesWithoutFault) {
       std::vector<std::int16_t> out;
       decoder->decode(bytes, out);
     }
+  }
+}
+
+TEST(CompressedDecoders, G711DecodesOneSamplePerByte) {
+  // A-law 0xD5 and mu-law 0xFF are the codes nearest to zero.
+  for (auto [codec, zero] : {std::pair<std::uint8_t, std::uint8_t>{7, 0xD5}, {8, 0xFF}}) {
+    auto decoder = makeDecoder(SoundShape{codec, 1, true, false});
+    std::vector<std::uint8_t> bytes(3000, zero);
+    std::vector<std::int16_t> out;
+    decoder->decode(bytes, out);
+    ASSERT_EQ(out.size(), bytes.size()) << int(codec);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](auto s) { return std::abs(s) <= 8; })) << int(codec);
   }
 }
 
