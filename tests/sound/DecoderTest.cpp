@@ -10,6 +10,8 @@
 #include "engine/sound/Decoders.h"
 #include "engine/sound/MovieSound.h"
 #include "engine/sound/Resampler.h"
+#include "engine/core/Player.h"
+#include "engine/sound/Mixer.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -329,6 +331,81 @@ TEST(Mp3Decoder, EventSoundOfAnEncodedToneDecodesToThatTone) {
   for (std::size_t f = 4410; f < frames - 4410; ++f) peak = std::max(peak, std::abs(double((*samples)[f * 2])));
   EXPECT_NEAR(peak, 16384, 2000);
   for (std::size_t f = 0; f < frames; ++f) ASSERT_EQ((*samples)[f * 2], (*samples)[f * 2 + 1]);  // mono to both sides
+}
+
+// Splits MPEG-1 Layer III data (44.1 kHz) into its frames.
+std::vector<std::vector<std::uint8_t>> mp3Frames(const std::vector<std::uint8_t>& data) {
+  static constexpr int kBitrates[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+  std::vector<std::vector<std::uint8_t>> frames;
+  std::size_t at = 0;
+  while (at + 4 <= data.size()) {
+    if (data[at] != 0xFF || (data[at + 1] & 0xFE) != 0xFA) {
+      ++at;
+      continue;
+    }
+    const int bitrate = kBitrates[data[at + 2] >> 4];
+    const std::size_t length = bitrate ? 144000u * static_cast<unsigned>(bitrate) / 44100u + ((data[at + 2] >> 1) & 1u) : 0;
+    if (length == 0 || at + length > data.size()) break;
+    frames.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + length));
+    at += length;
+  }
+  return frames;
+}
+
+TEST(Mp3Stream, StreamBlocksOfAnEncodedToneKeepTheToneAndTheTimeline) {
+  auto mp3 = encodeMp3Tone(441, 44100, 10);
+  if (!mp3) GTEST_SKIP() << "no MP3 encoder in this libavcodec";
+  const auto frames = mp3Frames(*mp3);
+  ASSERT_GT(frames.size(), 300u);
+  const double fps = 10;
+  swf::SoundStreamHead head;
+  head.playbackRate = head.streamRate = 3;
+  head.playback16Bit = head.stream16Bit = true;
+  head.compression = 2;
+  head.sampleCount = 4410;
+  std::vector<swf::Tag> tags{swf::Tag{head}};
+  // Each movie frame gets the MP3 frames that start within its period, as authoring tools do.
+  std::size_t next = 0;
+  const int movieFrames = 90;
+  for (int k = 0; k < movieFrames; ++k) {
+    swf::SoundStreamBlock block;
+    std::uint16_t count = 0;
+    block.data = {0, 0, 0, 0};
+    while (next < frames.size() && next * 1152 < static_cast<std::size_t>((k + 1) * 4410)) {
+      block.data.insert(block.data.end(), frames[next].begin(), frames[next].end());
+      ++next;
+      count += 1152;
+    }
+    block.data[0] = static_cast<std::uint8_t>(count & 0xff);
+    block.data[1] = static_cast<std::uint8_t>(count >> 8);
+    tags.push_back(swf::Tag{block});
+    tags.push_back(swf::Tag{swf::ShowFrame{}});
+  }
+  swf::Movie movie;
+  movie.header.signature = "FWS";
+  movie.header.version = 8;
+  movie.header.frameRate = fps;
+  movie.header.frameCount = movieFrames;
+  movie.tags = tags;
+  Mixer mixer;
+  MovieSound sound(mixer);
+  engine::Player player(engine::buildMovie(movie), nullptr, &sound);
+  std::vector<std::int16_t> out, block(4410 * 2);
+  for (int k = 0; k < movieFrames; ++k) {
+    if (k > 0) player.tick();
+    mixer.pull(block, {});
+    out.insert(out.end(), block.begin(), block.end());
+  }
+  const std::size_t total = out.size() / 2;
+  // After the codec's start-up the tone sounds without gaps to the end of the movie.
+  EXPECT_NEAR(crossingsPerSecond(out, 4410, total - 4410), 882, 10);
+  for (std::size_t f = 4410; f + 441 < total - 4410; f += 441) {
+    double peak = 0;
+    for (std::size_t i = f; i < f + 441; ++i) peak = std::max(peak, std::abs(double(out[i * 2])));
+    ASSERT_GT(peak, 12000) << "gap at frame " << f;
+  }
+  // The stream holds at most a frame's worth more than was played.
+  EXPECT_LE(mixer.streamBacklog(sound.owner(), reinterpret_cast<Mixer::StreamKey>(&player.root())), 4410u + 1152u);
 }
 
 }  // namespace
