@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -130,9 +131,17 @@ std::optional<std::string> HeadlessSession::load(const std::string& file) {
   parser.finish();
   if (parser.failed() || !parser.header()) return file + ": " + (parser.error().empty() ? "not a movie" : parser.error());
   movie_ = std::make_shared<engine::MovieData>(*parser.header());
+  // Scripts print each traced line on stdout. The player starts on the empty movie so
+  // that the scripts are attached before the first frame runs.
+  scripts_ = std::make_shared<script::PlayerScripts>(movie_->header().version, [](const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+  });
+  player_ = std::make_unique<engine::Player>(movie_, scripts_);
+  scripts_->attach(*player_);
   for (const auto& tag : parser.takeTags()) movie_->appendTag(tag);
   movie_->markComplete();
-  player_ = std::make_unique<engine::Player>(movie_);
+  player_->framesArrived();
   player_->setHitTester(renderer_.hitTester());
   return std::nullopt;
 }
@@ -153,10 +162,13 @@ void HeadlessSession::deliverInput() {
 }
 
 void HeadlessSession::run(int frames) {
-  for (int frame = 1; frame < frames; ++frame) {
+  scripts_->afterFrame();
+  for (int frame = 1; frame < frames && !scripts_->quitRequested(); ++frame) {
     deliverInput();
     player_->tick();
+    scripts_->afterFrame();
   }
+  std::fflush(stdout);
 }
 
 QImage HeadlessSession::picture(int width, int height, bool antialias) {

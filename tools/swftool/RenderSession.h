@@ -11,6 +11,7 @@
 #include "engine/core/Movie.h"
 #include "engine/core/Player.h"
 #include "engine/render/StageRenderer.h"
+#include "engine/script/player/PlayerScripts.h"
 #include "tools/swftool/Commands.h"
 
 namespace plavex::swftool {
@@ -50,6 +51,7 @@ class HeadlessSession {
  private:
   void deliverInput();
   std::shared_ptr<engine::MovieData> movie_;
+  std::shared_ptr<script::PlayerScripts> scripts_;
   std::unique_ptr<engine::Player> player_;
   engine::render::StageRenderer renderer_;
   std::vector<InputEvent> events_;
