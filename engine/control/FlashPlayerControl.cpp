@@ -13,12 +13,26 @@
 #include "engine/core/PlayLoop.h"
 #include "engine/core/Player.h"
 #include "engine/render/StageRenderer.h"
+#include "engine/sound/AudioOutput.h"
+#include "engine/sound/MovieSound.h"
 
 namespace plavex::engine {
 
 namespace {
 std::atomic<int> g_audioVolume{100};
 std::atomic<bool> g_audioEnabled{true};
+
+// Every control plays through the one mixer of the process, at the process-wide
+// volume and audio switch.
+void StartProcessSound() {
+  static const bool started = [] {
+    sound::startProcessOutput([] {
+      return sound::MixLevel{g_audioVolume.load(), g_audioEnabled.load()};
+    });
+    return true;
+  }();
+  (void)started;
+}
 
 // Addresses that only unload what a control shows.
 bool isDummyAddress(const QString& address) {
@@ -61,6 +75,7 @@ struct TFlashPlayerControl::State {
 
   std::unique_ptr<Loader, LaterDeleter> loader;
   std::shared_ptr<MovieData> data;
+  std::unique_ptr<sound::MovieSound> sound;  // outlives the player, which feeds it
   std::unique_ptr<Player> player;
   render::StageRenderer renderer;
   QTimer timer;
@@ -81,6 +96,7 @@ void TFlashPlayerControl::unload() {
   d_->timer.stop();
   d_->loader.reset();
   d_->player.reset();
+  d_->sound.reset();
   d_->data.reset();
   d_->renderer.reset();
   d_->percentLoaded = 0;
@@ -113,14 +129,19 @@ void TFlashPlayerControl::onLoaderProgress(Loader* loader) {
   if (!parser.header()) return;
   if (!d_->data) {
     d_->data = std::make_shared<MovieData>(*parser.header());
-    d_->player = std::make_unique<Player>(d_->data);
+    StartProcessSound();
+    d_->sound = std::make_unique<sound::MovieSound>(sound::processMixer());
+    d_->player = std::make_unique<Player>(d_->data, nullptr, d_->sound.get());
     d_->player->setLoop(d_->loop);
     d_->player->setHitTester(d_->renderer.hitTester());
     if (!d_->wantPlaying) d_->player->stop();
     d_->clock.setRate(parser.header()->frameRate);
     d_->timer.setInterval(std::max(1, static_cast<int>(1000.0 / d_->clock.rate())));
   }
-  for (const auto& tag : parser.takeTags()) d_->data->appendTag(tag);
+  for (const auto& tag : parser.takeTags()) {
+    d_->sound->addTag(tag);
+    d_->data->appendTag(tag);
+  }
   if (parser.endReached()) d_->data->markComplete();
   d_->player->framesArrived();
   int previousReady = d_->readyState;
