@@ -14,7 +14,8 @@ std::string lowered(std::string s) {
 bool isControlTag(const swf::TagBody& body) {
   return std::holds_alternative<swf::ShowFrame>(body) || std::holds_alternative<swf::PlaceObject>(body) ||
          std::holds_alternative<swf::RemoveObject>(body) || std::holds_alternative<swf::FrameLabel>(body) ||
-         std::holds_alternative<swf::DoAction>(body) || std::holds_alternative<swf::StartSound>(body) ||
+         std::holds_alternative<swf::DoAction>(body) || std::holds_alternative<swf::DoInitAction>(body) ||
+         std::holds_alternative<swf::StartSound>(body) ||
          std::holds_alternative<swf::SetBackgroundColor>(body) || std::holds_alternative<swf::SoundStreamBlock>(body) ||
          std::holds_alternative<swf::SoundStreamHead>(body);
 }

@@ -14,6 +14,8 @@ class ScriptHost {
   virtual ~ScriptHost() = default;
   // The DoAction tags of a frame, after the frame's objects have been placed.
   virtual void runFrameActions(Timeline& timeline, const swf::DoAction& actions) {}
+  // A frame's DoInitAction tags, before its DoAction tags (the host runs each sprite's once).
+  virtual void runInitActions(Timeline& timeline, const swf::DoInitAction& actions) {}
   // A button's actions for a state transition (condition bits as stored in DefineButton2).
   virtual void runButtonActions(DisplayObject& button, const swf::Bytes& actions) {}
 };

@@ -138,6 +138,8 @@ void Timeline::place(const swf::PlaceObject& tag, int frame, PlayContext& ctx) {
 void Timeline::runActions(int frame, PlayContext& ctx) {
   runSounds(frame, ctx);
   for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
+    if (const auto* init = std::get_if<swf::DoInitAction>(&tag.body)) ctx.scripts.runInitActions(*this, *init);
+  for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
     if (const auto* action = std::get_if<swf::DoAction>(&tag.body)) ctx.scripts.runFrameActions(*this, *action);
 }
 

@@ -76,8 +76,32 @@ std::string numberToRadixString(double n, int radix) {
   return out;
 }
 
+// SWF 4 reads the longest number at the start of the text, 0 when there is none.
+double leadingNumber(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && isSpace(s[i])) ++i;
+  std::size_t start = i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t e = i + 1;
+    if (e < s.size() && (s[e] == '+' || s[e] == '-')) ++e;
+    std::size_t expDigits = 0;
+    while (e < s.size() && isDigit(s[e])) ++e, ++expDigits;
+    if (expDigits) i = e;
+  }
+  return std::strtod(std::string(s.substr(start, i - start)).c_str(), nullptr);
+}
+
 double stringToNumber(std::string_view s, int swfVersion) {
-  const double fail = swfVersion < 5 ? 0.0 : kNaN;
+  if (swfVersion < 5) return leadingNumber(s);
+  const double fail = kNaN;
   std::size_t i = 0;
   while (i < s.size() && isSpace(s[i])) ++i;
   std::string_view rest = s.substr(i);
@@ -95,6 +119,12 @@ double stringToNumber(std::string_view s, int swfVersion) {
       if (d < 0) return fail;
       v = v * 16 + d;
     }
+    return negative ? -v : v;
+  }
+  // A leading zero followed by octal digits only is octal ("010" is 8).
+  if (body.size() > 1 && body[0] == '0' && body.find_first_not_of("01234567") == std::string_view::npos) {
+    double v = 0;
+    for (char c : body) v = v * 8 + (c - '0');
     return negative ? -v : v;
   }
   if (!isDecimal(body)) return fail;

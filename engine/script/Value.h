@@ -58,8 +58,9 @@ class Value {
 std::string numberToString(double n);
 // Number.toString(radix) for radix 2..36 (integers; fractions are truncated as the player does).
 std::string numberToRadixString(double n, int radix);
-// ToNumber of a string. Before SWF 5 text that is not a number gives 0; from 5, NaN.
-// Leading white space is skipped; "0x" hexadecimal is read (with a sign).
+// ToNumber of a string. Before SWF 5 the number at the start of the text counts ("150a"
+// is 150, no number is 0); from 5 the whole text must be a number, else NaN, with "0x"
+// hexadecimal and leading-zero octal. Leading white space is skipped.
 double stringToNumber(std::string_view s, int swfVersion);
 // ToNumber of a primitive: undefined and null are 0 before SWF 7 and NaN from 7.
 double primitiveToNumber(const Value& v, int swfVersion);

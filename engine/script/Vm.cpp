@@ -102,22 +102,23 @@ Object* Vm::newError(const std::string& message) {
 Value Vm::toPrimitive(const Value& v, bool preferString) {
   Object* o = v.object();
   if (!o) return v;
-  if (o->kind() == ObjectKind::Stage && o->stage) {
-    // A display object converts to its target path unless a script gave it valueOf.
-    if (!o->findOwn("valueOf") && !o->findOwn("toString")) return targetPath(o->stage);
-  }
   if (o->kind() == ObjectKind::Date) preferString = true;
-  const char* order[2] = {"valueOf", "toString"};
-  if (preferString) std::swap(order[0], order[1]);
-  for (const char* method : order) {
-    Value fn = getMember(v, method);
-    if (aborted() || hasPendingThrow()) return Value();
-    if (Object* f = fn.object(); f && f->isFunction()) {
-      Value r = callValue(fn, v, {});
-      if (aborted() || hasPendingThrow()) return Value();
-      if (!r.isObject()) return r;
-    }
+  auto callMethod = [&](const char* name, Value& out) {
+    Value fn = getMember(v, name);
+    Object* f = fn.object();
+    if (!f || !f->isFunction() || aborted() || hasPendingThrow()) return false;
+    out = callValue(fn, v, {});
+    return !aborted() && !hasPendingThrow();
+  };
+  Value r;
+  if (!preferString) {
+    // valueOf alone: an object it returns stays an object (a number from it is NaN).
+    if (callMethod("valueOf", r)) return r;
+    return v;
   }
+  if (o->kind() == ObjectKind::Stage && o->stage && !o->find("toString")) return targetPath(o->stage);
+  if (callMethod("toString", r) && !r.isObject()) return r;
+  if (callMethod("valueOf", r) && !r.isObject()) return r;
   if (o->isFunction()) return Value("[type Function]");
   return Value("[type Object]");
 }

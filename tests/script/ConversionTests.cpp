@@ -52,7 +52,9 @@ TEST(StringToNumber, FollowsTheVersionRules) {
       {"0XFF", 7, 255},       {"-0x10", 6, -16},     {"0x", 6, kNaN},     {"0xG", 6, kNaN},
       {"", 6, kNaN},          {"", 4, 0},            {"abc", 5, kNaN},    {"abc", 4, 0},
       {"12abc", 6, kNaN},     {"12 ", 6, kNaN},      {"1e", 6, kNaN},     {"Infinity", 7, kNaN},
-      {"007", 7, 7},          {"-", 6, kNaN},
+      {"007", 7, 7},          {"-", 6, kNaN},        {"010", 6, 8},       {"-010", 7, -8},
+      {"019", 7, 19},         {"150a", 4, 150},      {"0x96", 4, 0},      {"010", 4, 10},
+      {" 2.5e1x", 4, 25},
   };
   for (const auto& c : cases) {
     double v = stringToNumber(c.text, c.version);

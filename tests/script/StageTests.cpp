@@ -117,6 +117,16 @@ TEST_F(Stage, PathsWithSlashesAndDots) {
   EXPECT_EQ(host.lines, (Lines{"button", "_level0.menu.button", "_level0.menu", "/menu/button", "_level0.menu.button", "movieclip"}));
 }
 
+TEST_F(Stage, ClipsAddAsObjects) {
+  // valueOf gives the clip itself: with a number that is NaN, with text the target path.
+  Asm code;
+  code.push({"_root"}).getVar().push({1}).add2().trace();
+  code.push({"_root"}).getVar().push({"x"}).add2().trace();
+  code.push({0}).op(0x43).push({1}).add2().trace();
+  run(code);
+  EXPECT_EQ(host.lines, (Lines{"NaN", "_level0x", "NaN"}));
+}
+
 TEST_F(Stage, PropertiesByNumberAndName) {
   Asm code;
   code.push({"menu", 0, 25}).op(0x23);                       // setProperty("menu", _x, 25)

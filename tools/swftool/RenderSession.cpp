@@ -169,6 +169,7 @@ void HeadlessSession::run(int frames) {
     scripts_->afterFrame();
   }
   std::fflush(stdout);
+  if (!scripts_->lastProblem().empty()) std::fprintf(stderr, "swftool: script stopped: %s\n", scripts_->lastProblem().c_str());
 }
 
 QImage HeadlessSession::picture(int width, int height, bool antialias) {

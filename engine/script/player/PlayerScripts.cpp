@@ -165,6 +165,11 @@ void PlayerScripts::runFrameActions(engine::Timeline& timeline, const swf::DoAct
   report(vm_->run(actions.actions, vm_->scriptObject(objectFor(&timeline))));
 }
 
+void PlayerScripts::runInitActions(engine::Timeline& timeline, const swf::DoInitAction& actions) {
+  if (!player_ || !initialised_.insert(actions.spriteId).second) return;
+  report(vm_->run(actions.actions, vm_->scriptObject(objectFor(&timeline))));
+}
+
 void PlayerScripts::runButtonActions(engine::DisplayObject& button, const swf::Bytes& actions) {
   if (!player_) return;
   const engine::Timeline* holder = findHolder(player_->root(), &button);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/core/Player.h"
 #include "engine/core/ScriptHost.h"
@@ -31,6 +32,7 @@ class PlayerScripts final : public engine::ScriptHost, public MovieHost {
   // engine::ScriptHost
   void runFrameActions(engine::Timeline& timeline, const swf::DoAction& actions) override;
   void runButtonActions(engine::DisplayObject& button, const swf::Bytes& actions) override;
+  void runInitActions(engine::Timeline& timeline, const swf::DoInitAction& actions) override;
 
   // MovieHost
   StageObject* root() override;
@@ -52,6 +54,7 @@ class PlayerScripts final : public engine::ScriptHost, public MovieHost {
   bool quit_ = false;
   std::string lastProblem_;
   int pendingRootFrame_ = -1;
+  std::unordered_set<std::uint16_t> initialised_;  // sprites whose init actions ran
   friend class TimelineObject;
 };
 
