@@ -7,6 +7,7 @@
 #include "engine/core/Timeline.h"
 #include "engine/render/Effects.h"
 #include "engine/render/Gradient.h"
+#include "engine/render/ScanFill.h"
 #include "engine/render/Text.h"
 
 namespace plavex::engine::render {
@@ -151,6 +152,10 @@ void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, cons
         painter.setTransform(world);
         continue;
       }
+      if (!antialias_) {
+        fillAliased(painter, f.path, shapeWorld, brush);
+        continue;
+      }
       painter.fillPath(f.path, brush);
     }
     for (const auto& l : layer.linePaths) {
@@ -190,6 +195,23 @@ void DisplayRenderer::drawShape(QPainter& painter, const BuiltShape& shape, cons
     }
   }
   painter.setPen(Qt::NoPen);
+}
+
+void DisplayRenderer::fillAliased(QPainter& painter, const QPainterPath& path, const QTransform& world,
+                                  const QBrush& brush) {
+  const QPaintDevice* device = painter.device();
+  if (!device) return;
+  QRegion area = aliasedCoverage(world.map(path), QRect(0, 0, device->width(), device->height()));
+  if (area.isEmpty()) return;
+  QBrush deviceBrush = brush;
+  deviceBrush.setTransform(brush.transform() * world);
+  const QTransform previous = painter.transform();
+  painter.save();
+  painter.resetTransform();
+  painter.setClipRegion(area, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+  painter.fillRect(area.boundingRect(), deviceBrush);
+  painter.restore();
+  painter.setTransform(previous);
 }
 
 bool DisplayRenderer::drawShapeFromRaster(QPainter& painter, const Character& character, std::uint16_t ratio,

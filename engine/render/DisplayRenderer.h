@@ -24,6 +24,8 @@ class DisplayRenderer {
   void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& world, const CxForm& cx);
   void drawContent(QPainter& painter, const DisplayObject& object, const QTransform& world, const CxForm& cx);
   void drawShape(QPainter& painter, const BuiltShape& shape, const QTransform& world, const CxForm& cx);
+  // Fills `path` (in shape space) without anti-aliasing, pixels chosen by the movie's rule.
+  void fillAliased(QPainter& painter, const QPainterPath& path, const QTransform& world, const QBrush& brush);
   bool drawShapeFromRaster(QPainter& painter, const Character& character, std::uint16_t ratio, const BuiltShape& shape,
                            const QTransform& world, const CxForm& cx);
   void drawWithEffects(QPainter& painter, const DisplayObject& object, const QTransform& world, const CxForm& cx);
