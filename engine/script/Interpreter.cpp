@@ -659,7 +659,9 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
       case 0x3C: {  // DefineLocal
         Value v = pop();
         std::string name = popString();
-        f.local->setOwn(name, std::move(v));
+        // Through setMember: a setter or watcher on a timeline variable sees it.
+        if (name.find_first_of("/:.") != std::string::npos) setVariable(f, name, std::move(v));
+        else setMember(Value(f.local), name, std::move(v));
         break;
       }
       case 0x41: {  // DefineLocal2
@@ -670,19 +672,9 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
       case 0x3D: {  // CallFunction
         std::string name = popString();
         argsFromStack(args);
-        Value fn;
-        Value self;
-        bool found = false;
-        if (name.find_first_of("/:.") == std::string::npos) {
-          for (const Scope* s = f.scope.get(); s && !found; s = s->parent.get()) {
-            if (s->object && lookupMember(s->object, name, fn)) {
-              found = true;
-              if (s->object != f.local) self = Value(s->object);
-            }
-          }
-        } else {
-          fn = getVariable(f, name);
-        }
+        // A plain call's `this` is the timeline the script addresses.
+        Value fn = getVariable(f, name);
+        Value self = f.target ? Value(f.target) : Value();
         if (namesEqual(name, "super", caseSensitive()) && f.superObject) {
           Object* home = f.superObject->home;
           fn = home ? getMember(Value(home), "__constructor__") : Value();
@@ -837,7 +829,9 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
       case 0x65: {
         std::uint32_t count = toUint32(popNumber()) & 31;
         std::uint32_t v = toUint32(popNumber());
-        push(static_cast<double>(v >> count));
+        // Up to SWF 8 the result is read back as a signed 32-bit integer.
+        if (f.version <= 8) push(static_cast<double>(static_cast<std::int32_t>(v >> count)));
+        else push(static_cast<double>(v >> count));
         break;
       }
       case 0x94: {  // With

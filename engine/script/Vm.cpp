@@ -127,7 +127,8 @@ double Vm::toNumber(const Value& v) {
   if (v.isNumber()) return v.number();
   if (!v.isObject()) return primitiveToNumber(v, version_);
   Value p = toPrimitive(v);
-  return p.isObject() ? std::nan("") : primitiveToNumber(p, version_);
+  if (p.isObject()) return version_ < 5 ? 0.0 : std::nan("");
+  return primitiveToNumber(p, version_);
 }
 
 std::string Vm::toString(const Value& v) {

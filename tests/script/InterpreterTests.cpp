@@ -56,7 +56,9 @@ TEST(Operators, MatchTheReferencePlayer) {
       {6, 1, 1, 0x66, "true"},
       {4, 1, 1, 0x0E, "1"},
       {6, 6, 3, 0x60, "2"},                    // bit and
-      {6, -1, 0, 0x65, "4294967295"},          // unsigned shift
+      {9, -1, 0, 0x65, "4294967295"},          // unsigned shift
+      {8, -1, 0, 0x65, "-1"},                  // read back signed up to SWF 8
+      {8, -3, 1, 0x65, "2147483646"},
       {6, 1, 33, 0x63, "2"},                   // shift count & 31
       {6, -8, 1, 0x64, "-4"},
       {6, 4294967297.0, 1, 0x61, "1"},         // ToInt32 wraps
