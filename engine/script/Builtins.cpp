@@ -319,6 +319,7 @@ void installMath(Vm& vm, Object* g) {
   auto minmax = [&](const char* name, bool isMax) {
     vm.defineMethod(math, name, [isMax](Vm& vm, const CallArgs& a) -> Value {
       if (a.size() == 0) return isMax ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+      if (a.size() == 1) return kNaN;  // the player compares the first two arguments
       double r = vm.toNumber(a[0]);
       for (std::size_t i = 1; i < a.size(); ++i) {
         double v = vm.toNumber(a[i]);
@@ -367,7 +368,7 @@ void installGlobals(Vm& vm, Object* g) {
     return [once](Vm& vm, const CallArgs& a) -> Value {
       // setInterval(function, ms, args…) or setInterval(object, "method", ms, args…)
       if (Object* fn = a[0].object(); fn && fn->isFunction()) {
-        if (a.size() < 2) return Value();
+        if (a.size() < 2 || a[1].isUndefined()) return Value();
         std::vector<Value> rest(a.args.begin() + 2, a.args.end());
         return vm.addTimer(a[0], Value(), {}, vm.toNumber(a[1]), std::move(rest), once);
       }

@@ -307,7 +307,7 @@ void installString(Vm& vm, Object* g) {
     if (start < 0) start = std::max(size + start, 0.0);
     start = std::min(start, size);
     double len = a[1].isUndefined() ? size - start : toInteger(vm.toNumber(a[1]));
-    if (len < 0) len = std::max(size - start + len, 0.0);  // the player counts a negative length from the end
+    if (len < 0) len = 0;
     len = std::min(len, size - start);
     return text(s.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(len)));
   });

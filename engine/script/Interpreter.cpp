@@ -427,17 +427,18 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
       }
 
       // ---- SWF 4: arithmetic, logic, strings ----
-      case 0x0A: { double a = popNumber(), b = popNumber(); push(b + a); break; }
-      case 0x0B: { double a = popNumber(), b = popNumber(); push(b - a); break; }
-      case 0x0C: { double a = popNumber(), b = popNumber(); push(b * a); break; }
+      case 0x0A: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(b + a); break; }
+      case 0x0B: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(b - a); break; }
+      case 0x0C: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(b * a); break; }
       case 0x0D: {
-        double a = popNumber(), b = popNumber();
+        Value av = pop(), bv = pop();
+        double b = toNumber(bv), a = toNumber(av);
         if (a == 0 && f.version < 5) push(Value("#ERROR#"));
         else push(b / a);
         break;
       }
-      case 0x0E: { double a = popNumber(), b = popNumber(); push(boolResult(b == a)); break; }
-      case 0x0F: { double a = popNumber(), b = popNumber(); push(boolResult(b < a)); break; }
+      case 0x0E: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(boolResult(b == a)); break; }
+      case 0x0F: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(boolResult(b < a)); break; }
       case 0x10: { bool a = toBool(pop()), b = toBool(pop()); push(boolResult(a && b)); break; }
       case 0x11: { bool a = toBool(pop()), b = toBool(pop()); push(boolResult(a || b)); break; }
       case 0x12: push(boolResult(!toBool(pop()))); break;
@@ -723,7 +724,7 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         result = pop();
         return Status::Return;
       }
-      case 0x3F: { double a = popNumber(), b = popNumber(); push(std::fmod(b, a)); break; }
+      case 0x3F: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(std::fmod(b, a)); break; }
       case 0x40: {  // NewObject
         std::string name = popString();
         argsFromStack(args);
@@ -767,14 +768,17 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         break;
       }
       case 0x47: {  // Add2
-        Value a = toPrimitive(pop()), b = toPrimitive(pop());
+        // Operands convert left to right: the deeper one first.
+        Value av = pop(), bv = pop();
+        Value b = toPrimitive(bv), a = toPrimitive(av);
         if (a.isString() || b.isString()) push(toString(b) + toString(a));
         else push(toNumber(b) + toNumber(a));
         break;
       }
       case 0x48:    // Less2
       case 0x67: {  // Greater
-        Value a = toPrimitive(pop()), b = toPrimitive(pop());
+        Value av = pop(), bv = pop();
+        Value b = toPrimitive(bv), a = toPrimitive(av);
         if (op == 0x67) std::swap(a, b);
         // b < a
         if (a.isString() && b.isString()) {
@@ -786,7 +790,7 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         else push(x < y);
         break;
       }
-      case 0x49: { Value a = pop(), b = pop(); push(boolResult(equalsLoose(b, a))); break; }
+      case 0x49: { Value a = pop(), b = pop(); push(equalsLoose(b, a)); break; }
       case 0x4A: push(popNumber()); break;
       case 0x4B: push(popString()); break;
       case 0x4C: push(st.size() > f.stackBase ? st.back() : Value()); break;
@@ -894,7 +898,7 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         break;
       }
       case 0x66: { Value a = pop(), b = pop(); push(equalsStrict(b, a)); break; }
-      case 0x68: { std::string a = popString(), b = popString(); push(boolResult(b > a)); break; }
+      case 0x68: { std::string a = popString(), b = popString(); push(b > a); break; }
       case 0x69: {  // Extends
         Value superclass = pop();
         Value subclass = pop();

@@ -130,7 +130,9 @@ TEST(NumberAndMath, Methods) {
   a.push({3, 1, 2, "Math"}).getVar().push({"max"}).callMethod().trace();
   a.push({10, 2, 2, "Math"}).getVar().push({"pow"}).callMethod().trace();
   a.push({"Number"}).getVar().push({"MAX_VALUE"}).getMember().trace();
-  EXPECT_EQ(runActions(7, a).lines, (Lines{"ff", "3", "-2", "3", "1024", "1.79769313486232e+308"}));
+  a.push({1, 1, "Math"}).getVar().push({"min"}).callMethod().trace();  // one argument is NaN
+  a.push({0, "Math"}).getVar().push({"min"}).callMethod().trace();
+  EXPECT_EQ(runActions(7, a).lines, (Lines{"ff", "3", "-2", "3", "1024", "1.79769313486232e+308", "NaN", "Infinity"}));
 }
 
 TEST(ObjectMethods, AddPropertyRunsGetterAndSetter) {

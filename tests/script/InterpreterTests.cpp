@@ -79,6 +79,18 @@ TEST(Operators, NotAndLogicFollowTheVersion) {
   EXPECT_EQ(runActions(7, code).lines, (Lines{"true", "false"}));
 }
 
+TEST(Operators, ConvertTheLeftOperandFirst) {
+  // o1.valueOf and o2.valueOf trace their names; o1 < o2, o1 - o2 and o1 + o2 convert o1 first.
+  Asm one, two;
+  one.push({"o1"}).trace().push({1}).ret();
+  two.push({"o2"}).trace().push({2}).ret();
+  Asm code;
+  code.push({"o1", "valueOf"}).defineFunction("", {}, one).push({1}).op(0x43).setVar();
+  code.push({"o2", "valueOf"}).defineFunction("", {}, two).push({1}).op(0x43).setVar();
+  for (std::uint8_t action : {0x48, 0x0B, 0x47}) code.push({"o1"}).getVar().push({"o2"}).getVar().op(action).pop();
+  EXPECT_EQ(runActions(7, code).lines, (Lines{"o1", "o2", "o1", "o2", "o1", "o2"}));
+}
+
 TEST(Interpreter, TraceWritesUndefinedInEveryVersion) {
   Asm code;
   code.push({Undef{}}).trace().push({NullV{}}).trace().push({1e21}).trace();
