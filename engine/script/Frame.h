@@ -22,6 +22,8 @@ struct Vm::Block {
   std::size_t stackSize = 0;
   bool rethrow = false;
   Value thrown;
+  bool returning = false;  // a return waits for this finally part
+  Value returned;
 };
 
 struct Vm::Frame {

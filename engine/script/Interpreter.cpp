@@ -318,6 +318,24 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
     return false;
   };
 
+  // A return runs the finally parts it leaves; false when none is left to run.
+  auto beginReturn = [&](Value value) -> bool {
+    while (!f.blocks.empty()) {
+      Block& b = f.blocks.back();
+      f.scope = b.savedScope;
+      if (b.kind == Block::Kind::Try && b.hasFinally && b.state != Block::State::InFinally) {
+        b.state = Block::State::InFinally;
+        b.returning = true;
+        b.returned = std::move(value);
+        f.pc = b.finallyStart;
+        return true;
+      }
+      f.blocks.pop_back();
+    }
+    result = std::move(value);
+    return false;
+  };
+
   std::vector<Value> args;
   const auto code = f.code;
   while (true) {
@@ -351,9 +369,12 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
                                                           : b.end;
       if (f.pc >= from && f.pc < to) break;
       bool rethrow = b.rethrow && b.state == Block::State::InFinally;
+      bool returning = b.returning && b.state == Block::State::InFinally;
       Value thrown = std::move(b.thrown);
+      Value returned = std::move(b.returned);
       f.blocks.pop_back();
       if (rethrow && !handleThrow(std::move(thrown))) return Status::Throw;
+      if (returning && !beginReturn(std::move(returned))) return Status::Return;
     }
     if (f.pc >= code.size()) break;
     if ((++instructions_ & 0xFFF) == 0 && checkClock()) return Status::Abort;
@@ -721,8 +742,8 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         break;
       }
       case 0x3E: {  // Return
-        result = pop();
-        return Status::Return;
+        if (!beginReturn(pop())) return Status::Return;
+        break;
       }
       case 0x3F: { Value av = pop(), bv = pop(); double b = toNumber(bv), a = toNumber(av); push(std::fmod(b, a)); break; }
       case 0x40: {  // NewObject

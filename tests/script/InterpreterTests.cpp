@@ -282,6 +282,18 @@ TEST(Exceptions, FinallyRunsWithoutThrowAndRethrowsFromFunctions) {
   EXPECT_EQ(runActions(7, code).lines, (Lines{"body", "finally", "from f", "end"}));
 }
 
+TEST(Exceptions, ReturnRunsTheFinallyPart) {
+  // function f() { try { return "value"; } finally { trace("finally"); } } trace(f())
+  Asm tryBody, finallyBody;
+  tryBody.push({"value"}).ret();
+  finallyBody.push({"finally"}).trace();
+  Asm body;
+  body.tryBlock(tryBody, nullptr, nullptr, &finallyBody).push({"not reached"}).trace();
+  Asm code;
+  code.defineFunction("f", {}, body).push({0, "f"}).callFunction().trace();
+  EXPECT_EQ(runActions(7, code).lines, (Lines{"finally", "value"}));
+}
+
 TEST(Exceptions, UncaughtThrowStopsOnlyThatScript) {
   Asm code;
   code.push({"x"}).op(0x2A).push({"not reached"}).trace();
