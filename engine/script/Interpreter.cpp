@@ -18,6 +18,20 @@ constexpr std::uint16_t kPreloadThis = 0x01, kSuppressThis = 0x02, kPreloadArgum
 
 constexpr std::size_t kMaxStack = 1 << 20;
 
+// Steps over `count` actions (the frame-loaded waits skip theirs); false when an action
+// header is cut off.
+bool skipActions(std::span<const std::uint8_t> code, std::size_t& pc, int count) {
+  for (int k = 0; k < count && pc < code.size(); ++k) {
+    if (code[pc] >= 0x80) {
+      if (pc + 3 > code.size()) return false;
+      pc += 3 + (code[pc + 1] | (code[pc + 2] << 8));
+    } else {
+      pc += 1;
+    }
+  }
+  return true;
+}
+
 std::mt19937& randomEngine() {
   thread_local std::mt19937 engine{std::random_device{}()};
   return engine;
@@ -422,15 +436,7 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         std::uint16_t frame = in.u16();
         std::uint8_t skip = in.u8();
         if (target && frame >= target->framesLoaded() && target->framesLoaded() < target->totalFrames()) {
-          for (int k = 0; k < skip && f.pc < code.size(); ++k) {
-            std::uint8_t o = code[f.pc];
-            if (o >= 0x80) {
-              if (f.pc + 3 > code.size()) return malformed("truncated action header");
-              f.pc += 3 + (code[f.pc + 1] | (code[f.pc + 2] << 8));
-            } else {
-              f.pc += 1;
-            }
-          }
+          if (!skipActions(code, f.pc, skip)) return malformed("truncated action header");
         }
         break;
       }
@@ -631,15 +637,7 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         Value frame = pop();
         double n = toNumber(frame);
         if (target && std::isfinite(n) && n - 1 >= target->framesLoaded() && target->framesLoaded() < target->totalFrames()) {
-          for (int k = 0; k < skip && f.pc < code.size(); ++k) {
-            std::uint8_t o = code[f.pc];
-            if (o >= 0x80) {
-              if (f.pc + 3 > code.size()) return malformed("truncated action header");
-              f.pc += 3 + (code[f.pc + 1] | (code[f.pc + 2] << 8));
-            } else {
-              f.pc += 1;
-            }
-          }
+          if (!skipActions(code, f.pc, skip)) return malformed("truncated action header");
         }
         break;
       }
