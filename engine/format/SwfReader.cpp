@@ -315,6 +315,15 @@ Filter readFilter(BitReader& r) {
     f.blurX = r.s32();
     f.blurY = r.s32();
   };
+  // The flag byte shadows, glows and bevels share; bevels keep a bit of the passes for "on top".
+  auto readShadowFlags = [&](bool hasOnTop) {
+    const std::uint8_t b = r.u8();
+    f.innerShadow = b & 0x80;
+    f.knockout = b & 0x40;
+    f.compositeSource = b & 0x20;
+    if (hasOnTop) f.onTop = b & 0x10;
+    f.passes = b & (hasOnTop ? 0x0F : 0x1F);
+  };
   switch (f.type) {
     case filter::kDropShadow: {
       f.colors.push_back(r.rgba());
@@ -322,11 +331,7 @@ Filter readFilter(BitReader& r) {
       f.angle = r.s32();
       f.distance = r.s32();
       f.strength = r.s16();
-      std::uint8_t b = r.u8();
-      f.innerShadow = b & 0x80;
-      f.knockout = b & 0x40;
-      f.compositeSource = b & 0x20;
-      f.passes = b & 0x1F;
+      readShadowFlags(false);
       break;
     }
     case filter::kBlur: {
@@ -338,11 +343,7 @@ Filter readFilter(BitReader& r) {
       f.colors.push_back(r.rgba());
       readBlurs();
       f.strength = r.s16();
-      std::uint8_t b = r.u8();
-      f.innerShadow = b & 0x80;
-      f.knockout = b & 0x40;
-      f.compositeSource = b & 0x20;
-      f.passes = b & 0x1F;
+      readShadowFlags(false);
       break;
     }
     case filter::kBevel:
@@ -360,12 +361,7 @@ Filter readFilter(BitReader& r) {
       f.angle = r.s32();
       f.distance = r.s32();
       f.strength = r.s16();
-      std::uint8_t b = r.u8();
-      f.innerShadow = b & 0x80;
-      f.knockout = b & 0x40;
-      f.compositeSource = b & 0x20;
-      f.onTop = b & 0x10;
-      f.passes = b & 0x0F;
+      readShadowFlags(true);
       break;
     }
     case filter::kConvolution: {
