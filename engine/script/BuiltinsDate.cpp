@@ -54,6 +54,22 @@ double join(const Broken& b, bool utc) {
   return std::fabs(ms) > 8.64e15 ? std::nan("") : ms;
 }
 
+// Year, month[, day, hours, minutes, seconds, ms] as the constructor and Date.UTC take them;
+// two-digit years are in the 1900s. `year` gets the year as given, to test it for NaN.
+Broken brokenFromArguments(Vm& vm, const CallArgs& a, double& year) {
+  Broken b;
+  year = vm.toNumber(a[0]);
+  if (year >= 0 && year < 100) year += 1900;
+  b.year = clampToInt(year);
+  b.month = clampToInt(vm.toNumber(a[1]));
+  b.day = a.size() > 2 ? clampToInt(vm.toNumber(a[2])) : 1;
+  b.hours = a.size() > 3 ? clampToInt(vm.toNumber(a[3])) : 0;
+  b.minutes = a.size() > 4 ? clampToInt(vm.toNumber(a[4])) : 0;
+  b.seconds = a.size() > 5 ? clampToInt(vm.toNumber(a[5])) : 0;
+  b.ms = a.size() > 6 ? clampToInt(vm.toNumber(a[6])) : 0;
+  return b;
+}
+
 double nowMs() {
   return static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::system_clock::now().time_since_epoch())
@@ -82,17 +98,9 @@ void installDate(Vm& vm, Object* g) {
     if (a.size() == 1) {
       t = vm.toNumber(a[0]);
     } else if (a.size() > 1) {
-      Broken b;
-      double y = vm.toNumber(a[0]);
-      if (y >= 0 && y < 100) y += 1900;
-      b.year = clampToInt(y);
-      b.month = clampToInt(vm.toNumber(a[1]));
-      b.day = a.size() > 2 ? clampToInt(vm.toNumber(a[2])) : 1;
-      b.hours = a.size() > 3 ? clampToInt(vm.toNumber(a[3])) : 0;
-      b.minutes = a.size() > 4 ? clampToInt(vm.toNumber(a[4])) : 0;
-      b.seconds = a.size() > 5 ? clampToInt(vm.toNumber(a[5])) : 0;
-      b.ms = a.size() > 6 ? clampToInt(vm.toNumber(a[6])) : 0;
-      t = std::isfinite(y) ? join(b, false) : std::nan("");
+      double year = 0;
+      const Broken b = brokenFromArguments(vm, a, year);
+      t = std::isfinite(year) ? join(b, false) : std::nan("");
     }
     d->primitive = t;
     return d;
@@ -101,17 +109,8 @@ void installDate(Vm& vm, Object* g) {
   ctor->nativeConstructor = make;
   g->setOwn("Date", ctor, prop::kDontEnum);
   vm.defineMethod(ctor, "UTC", [](Vm& vm, const CallArgs& a) -> Value {
-    Broken b;
-    double y = vm.toNumber(a[0]);
-    if (y >= 0 && y < 100) y += 1900;
-    b.year = clampToInt(y);
-    b.month = clampToInt(vm.toNumber(a[1]));
-    b.day = a.size() > 2 ? clampToInt(vm.toNumber(a[2])) : 1;
-    b.hours = a.size() > 3 ? clampToInt(vm.toNumber(a[3])) : 0;
-    b.minutes = a.size() > 4 ? clampToInt(vm.toNumber(a[4])) : 0;
-    b.seconds = a.size() > 5 ? clampToInt(vm.toNumber(a[5])) : 0;
-    b.ms = a.size() > 6 ? clampToInt(vm.toNumber(a[6])) : 0;
-    return join(b, true);
+    double year = 0;
+    return join(brokenFromArguments(vm, a, year), true);
   });
   auto self = [](const CallArgs& a) { return dateValue(a.thisValue.object()); };
   vm.defineMethod(proto, "getTime", [self](Vm&, const CallArgs& a) -> Value { return self(a); });
