@@ -202,6 +202,13 @@ TEST(DateClass, BuildsLocalDates) {
   EXPECT_EQ(runActions(7, b).lines, (Lines{"16", "6", "5", "2004"}));
 }
 
+TEST(DateClass, UtcTakesTwoDigitYearsInThe1900s) {
+  Asm b;
+  b.push({23, 31, 11, 99, 4, "Date"}).getVar().push({"UTC"}).callMethod().trace();  // 1999-12-31 23:00 UTC
+  b.push({0, 2000, 2, "Date"}).getVar().push({"UTC"}).callMethod().trace();         // 2000-01-01 00:00 UTC
+  EXPECT_EQ(runActions(7, b).lines, (Lines{"946681200000", "946684800000"}));
+}
+
 TEST(Timers, IntervalsFireWhenDue) {
   double clock = 0;
   Vm vm(7);
