@@ -12,11 +12,8 @@
 #include "engine/sound/Resampler.h"
 #include "engine/core/Player.h"
 #include "engine/sound/Mixer.h"
+#include "tests/sound/Mp3Fixture.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/channel_layout.h>
-}
 
 namespace plavex::sound {
 namespace {
@@ -254,55 +251,6 @@ TEST(CompressedDecoders, G711DecodesOneSamplePerByte) {
   }
 }
 
-// MP3 frames of a tone, encoded now through libavcodec's LAME encoder (absent: skip).
-std::optional<std::vector<std::uint8_t>> encodeMp3Tone(double hertz, int rate, int seconds) {
-  const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MP3);
-  if (!codec) return std::nullopt;
-  AVCodecContext* ctx = avcodec_alloc_context3(codec);
-  ctx->sample_rate = rate;
-  ctx->bit_rate = 128000;
-  av_channel_layout_default(&ctx->ch_layout, 1);
-  ctx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16P;
-  if (avcodec_open2(ctx, codec, nullptr) < 0) {
-    avcodec_free_context(&ctx);
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes;
-  AVFrame* frame = av_frame_alloc();
-  AVPacket* packet = av_packet_alloc();
-  auto drain = [&] {
-    while (avcodec_receive_packet(ctx, packet) == 0) {
-      bytes.insert(bytes.end(), packet->data, packet->data + packet->size);
-      av_packet_unref(packet);
-    }
-  };
-  const int total = rate * seconds;
-  for (int at = 0; at < total; at += ctx->frame_size) {
-    frame->nb_samples = ctx->frame_size;
-    frame->format = ctx->sample_fmt;
-    av_channel_layout_copy(&frame->ch_layout, &ctx->ch_layout);
-    av_frame_get_buffer(frame, 0);
-    for (int i = 0; i < frame->nb_samples; ++i) {
-      const double v = 0.5 * std::sin(2 * std::numbers::pi * hertz * (at + i) / rate);
-      if (ctx->sample_fmt == AV_SAMPLE_FMT_S16P || ctx->sample_fmt == AV_SAMPLE_FMT_S16)
-        reinterpret_cast<std::int16_t*>(frame->data[0])[i] = static_cast<std::int16_t>(v * 32767);
-      else if (ctx->sample_fmt == AV_SAMPLE_FMT_FLTP || ctx->sample_fmt == AV_SAMPLE_FMT_FLT)
-        reinterpret_cast<float*>(frame->data[0])[i] = static_cast<float>(v);
-      else
-        reinterpret_cast<std::int32_t*>(frame->data[0])[i] = static_cast<std::int32_t>(v * 2147483647.0);
-    }
-    avcodec_send_frame(ctx, frame);
-    av_frame_unref(frame);
-    drain();
-  }
-  avcodec_send_frame(ctx, nullptr);
-  drain();
-  av_packet_free(&packet);
-  av_frame_free(&frame);
-  avcodec_free_context(&ctx);
-  return bytes;
-}
-
 // Zero crossings per second of the left channel: twice the tone's frequency.
 double crossingsPerSecond(const std::vector<std::int16_t>& stereo, std::size_t from, std::size_t to) {
   int crossings = 0;
@@ -333,60 +281,14 @@ TEST(Mp3Decoder, EventSoundOfAnEncodedToneDecodesToThatTone) {
   for (std::size_t f = 0; f < frames; ++f) ASSERT_EQ((*samples)[f * 2], (*samples)[f * 2 + 1]);  // mono to both sides
 }
 
-// Splits MPEG-1 Layer III data (44.1 kHz) into its frames.
-std::vector<std::vector<std::uint8_t>> mp3Frames(const std::vector<std::uint8_t>& data) {
-  static constexpr int kBitrates[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
-  std::vector<std::vector<std::uint8_t>> frames;
-  std::size_t at = 0;
-  while (at + 4 <= data.size()) {
-    if (data[at] != 0xFF || (data[at + 1] & 0xFE) != 0xFA) {
-      ++at;
-      continue;
-    }
-    const int bitrate = kBitrates[data[at + 2] >> 4];
-    const std::size_t length = bitrate ? 144000u * static_cast<unsigned>(bitrate) / 44100u + ((data[at + 2] >> 1) & 1u) : 0;
-    if (length == 0 || at + length > data.size()) break;
-    frames.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + length));
-    at += length;
-  }
-  return frames;
-}
-
 TEST(Mp3Stream, StreamBlocksOfAnEncodedToneKeepTheToneAndTheTimeline) {
   auto mp3 = encodeMp3Tone(441, 44100, 10);
   if (!mp3) GTEST_SKIP() << "no MP3 encoder in this libavcodec";
   const auto frames = mp3Frames(*mp3);
   ASSERT_GT(frames.size(), 300u);
   const double fps = 10;
-  swf::SoundStreamHead head;
-  head.playbackRate = head.streamRate = 3;
-  head.playback16Bit = head.stream16Bit = true;
-  head.compression = 2;
-  head.sampleCount = 4410;
-  std::vector<swf::Tag> tags{swf::Tag{head}};
-  // Each movie frame gets the MP3 frames that start within its period, as authoring tools do.
-  std::size_t next = 0;
   const int movieFrames = 90;
-  for (int k = 0; k < movieFrames; ++k) {
-    swf::SoundStreamBlock block;
-    std::uint16_t count = 0;
-    block.data = {0, 0, 0, 0};
-    while (next < frames.size() && next * 1152 < static_cast<std::size_t>((k + 1) * 4410)) {
-      block.data.insert(block.data.end(), frames[next].begin(), frames[next].end());
-      ++next;
-      count += 1152;
-    }
-    block.data[0] = static_cast<std::uint8_t>(count & 0xff);
-    block.data[1] = static_cast<std::uint8_t>(count >> 8);
-    tags.push_back(swf::Tag{block});
-    tags.push_back(swf::Tag{swf::ShowFrame{}});
-  }
-  swf::Movie movie;
-  movie.header.signature = "FWS";
-  movie.header.version = 8;
-  movie.header.frameRate = fps;
-  movie.header.frameCount = movieFrames;
-  movie.tags = tags;
+  const swf::Movie movie = mp3StreamMovie(frames, fps, movieFrames);
   Mixer mixer;
   MovieSound sound(mixer);
   engine::Player player(engine::buildMovie(movie), nullptr, &sound);
