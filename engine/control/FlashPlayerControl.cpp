@@ -26,9 +26,7 @@ std::atomic<bool> g_audioEnabled{true};
 // volume and audio switch.
 void StartProcessSound() {
   static const bool started = [] {
-    sound::startProcessOutput([] {
-      return sound::MixLevel{g_audioVolume.load(), g_audioEnabled.load()};
-    });
+    sound::startProcessOutput([] { return TFlashPlayerControl::processMixLevel(); });
     return true;
   }();
   (void)started;
@@ -279,6 +277,7 @@ void TFlashPlayerControl::setAudioVolume(int volume) { g_audioVolume = std::clam
 int TFlashPlayerControl::audioVolume() { return g_audioVolume; }
 void TFlashPlayerControl::setAudioEnabled(bool enabled) { g_audioEnabled = enabled; }
 bool TFlashPlayerControl::audioEnabled() { return g_audioEnabled; }
+sound::MixLevel TFlashPlayerControl::processMixLevel() { return {g_audioVolume.load(), g_audioEnabled.load()}; }
 
 render::StageOptions TFlashPlayerControl::stageOptions() const {
   render::StageOptions o;

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "engine/sound/Mixer.h"
+
 namespace plavex::engine {
 
 class Loader;
@@ -75,6 +77,8 @@ class TFlashPlayerControl : public QWidget {
   static int audioVolume();
   static void setAudioEnabled(bool enabled);
   static bool audioEnabled();
+  // The level the process's audio output applies to the mix of every control.
+  static sound::MixLevel processMixLevel();
 
  signals:
   void readyStateChanged(int state);
