@@ -118,8 +118,8 @@ Value setPropFlags(Vm& vm, const CallArgs& a) {
       start = comma + 1;
     }
   }
-  auto set = static_cast<std::uint8_t>(toInt32(vm.toNumber(a[2])) & 7);
-  auto clear = static_cast<std::uint8_t>(a.size() > 3 ? toInt32(vm.toNumber(a[3])) & 7 : 0);
+  auto set = static_cast<std::uint16_t>(toInt32(vm.toNumber(a[2])));
+  auto clear = static_cast<std::uint16_t>(a.size() > 3 ? toInt32(vm.toNumber(a[3])) : 0);
   for (const auto& n : names) o->setFlags(n, set, clear);
   return Value();
 }

@@ -14,7 +14,7 @@ const Property* Object::findOwn(std::string_view name) const {
   return it == index_.end() ? nullptr : &entries_[it->second].property;
 }
 
-void Object::setOwn(std::string_view name, Value value, std::uint8_t flagsIfNew) {
+void Object::setOwn(std::string_view name, Value value, std::uint16_t flagsIfNew) {
   auto k = key(name);
   auto it = index_.find(k);
   if (it != index_.end()) {
@@ -48,8 +48,8 @@ void Object::reindex() {
   for (std::uint32_t i = 0; i < entries_.size(); ++i) index_.emplace(key(entries_[i].name), i);
 }
 
-std::vector<std::pair<std::string, std::uint8_t>> Object::ownNames() const {
-  std::vector<std::pair<std::string, std::uint8_t>> out;
+std::vector<std::pair<std::string, std::uint16_t>> Object::ownNames() const {
+  std::vector<std::pair<std::string, std::uint16_t>> out;
   out.reserve(entries_.size());
   for (const auto& e : entries_) out.emplace_back(e.name, e.property.flags);
   return out;
@@ -58,17 +58,18 @@ std::vector<std::pair<std::string, std::uint8_t>> Object::ownNames() const {
 Property* Object::find(std::string_view name) {
   Object* o = this;
   for (int guard = 0; o && guard < 256; ++guard, o = o->proto_) {
-    if (Property* p = o->findOwn(name)) return p;
+    if (Property* p = o->findOwn(name); p && !o->hiddenByVersion(*p)) return p;
   }
   return nullptr;
 }
 
-void Object::setFlags(std::string_view name, std::uint8_t set, std::uint8_t clear) {
-  if (Property* p = findOwn(name)) p->flags = static_cast<std::uint8_t>((p->flags | set) & ~clear);
+void Object::setFlags(std::string_view name, std::uint16_t set, std::uint16_t clear) {
+  if (Property* p = findOwn(name)) p->flags = static_cast<std::uint16_t>((p->flags | set) & ~clear);
 }
 
 Object* Heap::make(ObjectKind kind, Object* proto) {
   objects_.push_back(std::make_unique<Object>(kind, proto, caseSensitive_));
+  objects_.back()->setHiddenFlags(hiddenFlags_);
   return objects_.back().get();
 }
 

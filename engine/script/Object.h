@@ -21,14 +21,28 @@ class Vm;
 class StageObject;
 
 namespace prop {
-inline constexpr std::uint8_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
+inline constexpr std::uint16_t kDontEnum = 1, kDontDelete = 2, kReadOnly = 4;
+// Bits that hide a property from lookups in movies of the versions named in versionHiddenFlags().
+inline constexpr std::uint16_t kVersion5 = 0x80, kVersion6 = 0x100, kVersion7 = 0x400, kVersion8 = 0x1000,
+                               kVersion9 = 0x2000, kVersion10 = 0x4000;
+// The version bits that hide a property in a movie of `swfVersion`.
+constexpr std::uint16_t versionHiddenFlags(int swfVersion) {
+  std::uint16_t m = 0;
+  if (swfVersion < 6) m |= kVersion5;
+  if (swfVersion == 6) m |= kVersion6;
+  if (swfVersion < 7) m |= kVersion7;
+  if (swfVersion < 8) m |= kVersion8;
+  if (swfVersion < 9) m |= kVersion9;
+  if (swfVersion < 10) m |= kVersion10;
+  return m;
+}
 }
 
 struct Property {
   Value value;
   Object* getter = nullptr;  // addProperty
   Object* setter = nullptr;
-  std::uint8_t flags = 0;
+  std::uint16_t flags = 0;
   bool isAccessor() const { return getter != nullptr; }
 };
 
@@ -91,14 +105,17 @@ class Object {
   Property* findOwn(std::string_view name);
   const Property* findOwn(std::string_view name) const;
   // Adds or replaces the own property's value (keeping its flags when it exists).
-  void setOwn(std::string_view name, Value value, std::uint8_t flagsIfNew = 0);
+  void setOwn(std::string_view name, Value value, std::uint16_t flagsIfNew = 0);
   void defineAccessor(std::string_view name, Object* getter, Object* setter);
   bool removeOwn(std::string_view name);  // false when DontDelete or absent
   // Own property names in creation order (with their flags).
-  std::vector<std::pair<std::string, std::uint8_t>> ownNames() const;
-  // The own property or the first along the prototype chain.
+  std::vector<std::pair<std::string, std::uint16_t>> ownNames() const;
+  // The own property or the first along the prototype chain, skipping the ones this
+  // movie's version hides.
   Property* find(std::string_view name);
-  void setFlags(std::string_view name, std::uint8_t set, std::uint8_t clear);
+  void setFlags(std::string_view name, std::uint16_t set, std::uint16_t clear);
+  bool hiddenByVersion(const Property& p) const { return (p.flags & hiddenFlags_) != 0; }
+  void setHiddenFlags(std::uint16_t mask) { hiddenFlags_ = mask; }
 
   // ---- payloads ----
   // Functions.
@@ -132,6 +149,7 @@ class Object {
   ObjectKind kind_;
   Object* proto_;
   bool caseSensitive_;
+  std::uint16_t hiddenFlags_ = 0;
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::uint32_t> index_;
 };
@@ -139,7 +157,8 @@ class Object {
 // Owns every object of a machine; collects the ones not reachable from the roots.
 class Heap {
  public:
-  explicit Heap(bool caseSensitive) : caseSensitive_(caseSensitive) {}
+  explicit Heap(bool caseSensitive, std::uint16_t hiddenFlags = 0)
+      : caseSensitive_(caseSensitive), hiddenFlags_(hiddenFlags) {}
   Object* make(ObjectKind kind, Object* proto);
   std::size_t size() const { return objects_.size(); }
   // Frees every object not reachable from `roots` (and their scopes and payloads).
@@ -148,6 +167,7 @@ class Heap {
  private:
   std::vector<std::unique_ptr<Object>> objects_;
   bool caseSensitive_;
+  std::uint16_t hiddenFlags_;
 };
 
 }  // namespace plavex::script
