@@ -39,7 +39,7 @@ StageProperty stagePropertyByName(std::string_view name) {
 }
 
 Vm::Vm(int swfVersion, MovieHost* host, ScriptLimits limits)
-    : version_(swfVersion), host_(host), limits_(limits), heap_(swfVersion >= 7),
+    : version_(swfVersion), host_(host), limits_(limits), heap_(swfVersion >= 7, prop::versionHiddenFlags(swfVersion)),
       started_(std::chrono::steady_clock::now()) {
   installBuiltins();
 }
@@ -332,6 +332,11 @@ void Vm::setMember(const Value& base, std::string_view name, Value value) {
     }
   }
   if (Property* own = o->findOwn(name)) {
+    if (o->hiddenByVersion(*own)) {
+      // A property this version cannot see is replaced by a new plain one.
+      *own = Property{std::move(value)};
+      return;
+    }
     if (own->isAccessor()) {
       if (own->setter) {
         Value args[] = {value};
