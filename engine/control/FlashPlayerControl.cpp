@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 #include "engine/core/Loader.h"
 #include "engine/core/Movie.h"
@@ -78,6 +79,8 @@ struct TFlashPlayerControl::State {
   render::StageRenderer renderer;
   QTimer timer;
   FrameClock clock;
+  // Since when the timeline has waited for its stream sound (none: not waiting).
+  std::optional<FrameClock::Clock::time_point> waitingForSound;
   std::uint64_t paintedRevision = ~std::uint64_t{0};
 };
 
@@ -185,7 +188,23 @@ void TFlashPlayerControl::onFrameTimer() {
     d_->timer.stop();
     return;
   }
-  int due = d_->clock.framesDue(FrameClock::Clock::now());
+  const auto now = FrameClock::Clock::now();
+  int due = d_->clock.framesDue(now);
+  if (d_->sound && d_->player->playing()) {
+    // A root stream sound sets the pace: drop frames rather than let the picture lag
+    // the sound. A sound that stops being heard (no device pulling) is waited for only
+    // briefly, then the clock leads again.
+    const auto heard = d_->sound->streamFrame(d_->player->root(), d_->clock.rate());
+    const int maxCatchUp = std::max(4, static_cast<int>(d_->clock.rate()));
+    const int paced = framesToFollowStream(heard, d_->player->currentFrame(), due, maxCatchUp);
+    if (paced > 0 || !heard) {
+      d_->waitingForSound.reset();
+      due = paced;
+    } else {
+      if (!d_->waitingForSound) d_->waitingForSound = now;
+      if (now - *d_->waitingForSound < std::chrono::milliseconds(250)) due = 0;
+    }
+  }
   for (int i = 0; i < due; ++i) d_->player->tick();
   if (d_->player->revision() != d_->paintedRevision) update();
   if (!d_->player->needsTicks()) d_->timer.stop();

@@ -35,4 +35,12 @@ int FrameClock::msUntilNext(Clock::time_point now) const {
   return static_cast<int>(std::max<std::int64_t>(ms, 0));
 }
 
+int framesToFollowStream(std::optional<double> heardFrame, int currentFrame, int clockDue, int maxCatchUp) {
+  if (!heardFrame || !std::isfinite(*heardFrame)) return clockDue;
+  const double lead = std::floor(*heardFrame) - currentFrame;
+  if (lead < 0) return 0;
+  if (lead > clockDue) return static_cast<int>(std::min<double>(lead, std::max(maxCatchUp, clockDue)));
+  return clockDue;
+}
+
 }  // namespace plavex::engine

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace plavex::engine {
 
@@ -37,5 +38,10 @@ class FrameClock {
   Clock::time_point next_{};
   Clock::duration period() const;
 };
+
+// Frames to advance when a stream sound sets the pace: the timeline follows what has
+// been heard, dropping frames (up to `maxCatchUp` at once) when drawing fell behind and
+// waiting while it is a frame ahead. Without a sounding stream, the clock's count.
+int framesToFollowStream(std::optional<double> heardFrame, int currentFrame, int clockDue, int maxCatchUp);
 
 }  // namespace plavex::engine

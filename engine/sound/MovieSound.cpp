@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/core/Timeline.h"
+
 namespace plavex::sound {
 
 namespace {
@@ -92,6 +94,7 @@ void MovieSound::restart(Stream& stream) {
   stream.decoder = makeDecoder(shape);
   stream.resampler.reset();
   stream.lastFrame = -2;
+  stream.segmentFrame = -1;
   stream.skip = stream.head.compression == static_cast<std::uint8_t>(SoundCodec::Mp3)
                     ? static_cast<std::size_t>(std::max<int>(0, stream.head.latencySeek))
                     : 0;
@@ -104,19 +107,51 @@ void MovieSound::streamHead(const engine::Timeline& timeline, const swf::SoundSt
   restart(stream);
 }
 
+namespace {
+const swf::SoundStreamBlock* streamBlockOf(const engine::Frame& frame) {
+  for (const auto& tag : frame.tags)
+    if (const auto* block = std::get_if<swf::SoundStreamBlock>(&tag.body)) return block;
+  return nullptr;
+}
+}  // namespace
+
 void MovieSound::streamBlock(const engine::Timeline& timeline, int frame, const swf::SoundStreamBlock& block) {
   auto found = streams_.find(&timeline);
   if (found == streams_.end() || !found->second.decoder) return;
   Stream& stream = found->second;
   const auto key = reinterpret_cast<Mixer::StreamKey>(&timeline);
-  if (frame != stream.lastFrame + 1) {
-    // A jump: the stream goes on from the new frame; what was buffered no longer fits.
-    if (stream.lastFrame >= 0) {
-      mixer_.clearStream(owner_, key);
-      restart(stream);
-    }
+  const bool inOrder = frame == stream.lastFrame + 1;
+  // The sound of this frame was buffered ahead and has been played out already (the
+  // timeline was stopped, or the picture starved it): start over from this frame.
+  const bool ranAhead = stream.segmentFrame >= 0 && frame <= stream.bufferedUpTo &&
+                        mixer_.streamBacklog(owner_, key) == 0;
+  if ((!inOrder || ranAhead) && stream.lastFrame >= 0) {
+    mixer_.clearStream(owner_, key);
+    restart(stream);
   }
   stream.lastFrame = frame;
+  if (stream.segmentFrame < 0) {
+    stream.segmentFrame = frame;
+    stream.segmentStart = mixer_.streamPlayed(owner_, key) + mixer_.streamBacklog(owner_, key);
+    stream.bufferedUpTo = frame - 1;
+  }
+  if (frame > stream.bufferedUpTo) {
+    pushBlock(stream, key, block);
+    stream.bufferedUpTo = frame;
+  }
+  // Keep a little sound of the frames ahead buffered, so that a late picture drops
+  // frames instead of leaving the sound with a gap.
+  const auto& frames = timeline.definition().frames;
+  while (mixer_.streamBacklog(owner_, key) < kStreamPrebuffer &&
+         stream.bufferedUpTo + 1 < static_cast<int>(frames.size())) {
+    const auto* next = streamBlockOf(frames[static_cast<std::size_t>(stream.bufferedUpTo + 1)]);
+    if (!next) break;
+    pushBlock(stream, key, *next);
+    ++stream.bufferedUpTo;
+  }
+}
+
+void MovieSound::pushBlock(Stream& stream, Mixer::StreamKey key, const swf::SoundStreamBlock& block) {
   std::vector<std::int16_t> source;
   const bool mp3 = stream.head.compression == static_cast<std::uint8_t>(SoundCodec::Mp3);
   // MP3 blocks begin with the block's sample count and its seek offset.
@@ -133,6 +168,17 @@ void MovieSound::streamBlock(const engine::Timeline& timeline, int frame, const 
   std::vector<std::int16_t> mixed;
   stream.resampler->push(std::span<const std::int16_t>(source).subspan(from), mixed);
   if (!mixed.empty()) mixer_.pushStream(owner_, key, mixed);
+}
+
+std::optional<double> MovieSound::streamFrame(const engine::Timeline& timeline, double framesPerSecond) const {
+  auto found = streams_.find(&timeline);
+  if (found == streams_.end() || found->second.segmentFrame < 0 || framesPerSecond <= 0) return std::nullopt;
+  const Stream& stream = found->second;
+  const auto key = reinterpret_cast<Mixer::StreamKey>(&timeline);
+  if (mixer_.streamBacklog(owner_, key) == 0) return std::nullopt;
+  const std::uint64_t played = mixer_.streamPlayed(owner_, key);
+  const double heard = played > stream.segmentStart ? double(played - stream.segmentStart) : 0.0;
+  return stream.segmentFrame + heard * framesPerSecond / 44100.0;
 }
 
 }  // namespace plavex::sound

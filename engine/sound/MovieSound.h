@@ -31,6 +31,10 @@ class MovieSound final : public engine::SoundSink {
   // Stops every sound of the movie.
   void stopAll();
   Mixer::OwnerId owner() const { return owner_; }
+  // How far the timeline's stream sound has been heard, as a (fractional, 0-based) frame
+  // of that timeline at `framesPerSecond`; nothing when no stream sound is sounding
+  // (none, not started, or run dry) and the timeline should keep its own clock.
+  std::optional<double> streamFrame(const engine::Timeline& timeline, double framesPerSecond) const;
 
   void startSound(const swf::StartSound& tag) override;
   void streamHead(const engine::Timeline& timeline, const swf::SoundStreamHead& head) override;
@@ -42,9 +46,15 @@ class MovieSound final : public engine::SoundSink {
     std::unique_ptr<AudioDecoder> decoder;
     std::optional<Resampler> resampler;
     int lastFrame = -2;
+    int segmentFrame = -1;           // frame whose block began the sounding stretch
+    std::uint64_t segmentStart = 0;  // mixer frames of the stream played before it
+    int bufferedUpTo = -1;           // last frame whose block is in the mixer
     std::size_t skip = 0;  // MP3 samples still to drop (the head's latency seek)
   };
+  // Sound of the frames ahead kept buffered (mixer frames).
+  static constexpr std::size_t kStreamPrebuffer = 44100 * 3 / 10;
   void restart(Stream& stream);
+  void pushBlock(Stream& stream, Mixer::StreamKey key, const swf::SoundStreamBlock& block);
   SoundSamples samplesFor(std::uint16_t id);
 
   Mixer& mixer_;
