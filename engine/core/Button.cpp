@@ -30,7 +30,7 @@ void showButtonState(ButtonInstance& button, const swf::DefineButton& definition
     // A child shown in the previous state too keeps its instance.
     if (DisplayObject* old = button.children.at(record.depth);
         old && old->placement.character == character) {
-      next.emplace(record.depth, std::move(*old));
+      next.insert(button.children.objects().extract(record.depth));
       continue;
     }
     Placement p;
@@ -40,8 +40,9 @@ void showButtonState(ButtonInstance& button, const swf::DefineButton& definition
     p.filters = record.filters;
     if (record.blendMode) p.blendMode = *record.blendMode;
     p.placedFrame = 0;
-    next.emplace(record.depth, instantiateObject(record.depth, std::move(p), ctx));
+    next.emplace(record.depth, instantiateObject(record.depth, std::move(p), ctx, button.owner));
   }
+  for (auto& [depth, gone] : button.children.objects()) announceRemoval(gone, ctx);
   button.children.objects() = std::move(next);
   ctx.changed();
 }

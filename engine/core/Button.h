@@ -12,6 +12,7 @@ enum class ButtonState { Up, Over, Down };
 struct ButtonInstance {
   ButtonState state = ButtonState::Up;
   DisplayList children;
+  WeakObjectHandle owner;  // the button's own display object
 };
 
 // Rebuilds the children of a button for a state.

@@ -19,10 +19,51 @@ bool Placement::apply(const swf::PlaceObject& tag) {
   return changed;
 }
 
-DisplayObject::DisplayObject() = default;
-DisplayObject::DisplayObject(DisplayObject&&) noexcept = default;
-DisplayObject& DisplayObject::operator=(DisplayObject&&) noexcept = default;
-DisplayObject::~DisplayObject() = default;
+DisplayObjectFields::DisplayObjectFields() = default;
+DisplayObjectFields::DisplayObjectFields(DisplayObjectFields&&) noexcept = default;
+DisplayObjectFields& DisplayObjectFields::operator=(DisplayObjectFields&&) noexcept = default;
+DisplayObjectFields::~DisplayObjectFields() = default;
+
+DisplayObject::DisplayObject() : handle(std::make_shared<DisplayObject*>(this)) {}
+
+DisplayObject::DisplayObject(DisplayObject&& other) noexcept
+    : DisplayObjectFields(std::move(other)), handle(std::move(other.handle)) {
+  if (handle) *handle = this;
+}
+
+DisplayObject& DisplayObject::operator=(DisplayObject&& other) noexcept {
+  if (this == &other) return *this;
+  if (handle && *handle == this) *handle = nullptr;  // the object held here goes
+  DisplayObjectFields::operator=(std::move(other));
+  handle = std::move(other.handle);
+  if (handle) *handle = this;
+  return *this;
+}
+
+DisplayObject::~DisplayObject() {
+  if (handle && *handle == this) *handle = nullptr;
+}
+
+void DisplayList::swap(int from, int to) {
+  if (from == to) return;
+  auto a = objects_.extract(from);
+  auto b = objects_.extract(to);
+  if (a) {
+    a.key() = to;
+    a.mapped().depth = to;
+  }
+  if (b) {
+    b.key() = from;
+    b.mapped().depth = from;
+  }
+  if (a) objects_.insert(std::move(a));
+  if (b) objects_.insert(std::move(b));
+}
+
+int DisplayList::nextFreeDepth() const {
+  if (objects_.empty() || objects_.rbegin()->first < kScriptDepthOffset) return 0;
+  return objects_.rbegin()->first - kScriptDepthOffset + 1;
+}
 
 DisplayObject* DisplayList::at(int depth) {
   auto it = objects_.find(depth);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,25 +30,56 @@ struct Placement {
   bool cacheAsBitmap = false;
   bool visible = true;
   int placedFrame = -1;  // frame of the parent timeline that created the instance
+  std::optional<swf::ClipActions> clipActions;  // onClipEvent handlers of the placing tag
 
   // Applies the fields a PlaceObject carries; returns whether anything visible changed.
   bool apply(const swf::PlaceObject& tag);
 };
 
-struct DisplayObject {
+struct DisplayObject;
+// Where a display object lives while it exists: the pointer follows the object when it
+// moves and becomes null when it goes. Scripts and parents hold it instead of the address.
+using ObjectHandle = std::shared_ptr<DisplayObject*>;
+using WeakObjectHandle = std::weak_ptr<DisplayObject*>;
+
+// Depths as scripts count them: timeline depths sit 16384 below the scripted ones.
+inline constexpr int kScriptDepthOffset = 16384;
+
+// Everything a display object carries but its handle. New members go here: the
+// object's moves take them along without being told.
+struct DisplayObjectFields {
   int depth = 0;
   Placement placement;
   std::uint64_t createdTick = 0;        // tick in which the instance was created
   std::uint64_t serial = 0;             // identity of the instance, kept when it persists
   std::unique_ptr<Timeline> sprite;     // a sprite's own timeline
   std::unique_ptr<ButtonInstance> button;
+  WeakObjectHandle parent;              // the sprite or button holding it; empty: the root's list
+  bool scripted = false;                // made by a script: the timeline neither moves nor removes it
+  bool transformedByScript = false;     // a script set its matrix or colour: the timeline leaves them
+  bool enabled = true;                  // buttons and clips with handlers react to the mouse
+
+  DisplayObjectFields();
+  DisplayObjectFields(DisplayObjectFields&&) noexcept;
+  DisplayObjectFields& operator=(DisplayObjectFields&&) noexcept;
+  ~DisplayObjectFields();
+  std::uint16_t characterId() const { return placement.character ? placement.character->id : 0; }
+};
+
+struct DisplayObject : DisplayObjectFields {
+  ObjectHandle handle;  // this object while it lives
 
   DisplayObject();
   DisplayObject(DisplayObject&&) noexcept;
   DisplayObject& operator=(DisplayObject&&) noexcept;
   ~DisplayObject();
-  std::uint16_t characterId() const { return placement.character ? placement.character->id : 0; }
 };
+
+// The object behind a handle, or null when it has gone.
+inline DisplayObject* resolve(const WeakObjectHandle& handle) {
+  auto strong = handle.lock();
+  return strong ? *strong : nullptr;
+}
 
 class DisplayList {
  public:
@@ -58,6 +90,10 @@ class DisplayList {
   const DisplayObject* at(int depth) const;
   DisplayObject* byName(const std::string& name);
   void remove(int depth) { objects_.erase(depth); }
+  // Moves the object at `from` to `to`, swapping with what is there; the objects keep their addresses.
+  void swap(int from, int to);
+  // The highest depth in use plus one (0 when there is none at script depths).
+  int nextFreeDepth() const;
   void clear() { objects_.clear(); }
   bool empty() const { return objects_.empty(); }
 

@@ -128,6 +128,8 @@ void MovieData::appendTag(const swf::Tag& tag) {
             font->bold = t.bold;
             font->italic = t.italic;
           }
+        } else if constexpr (std::is_same_v<T, swf::ExportAssets>) {
+          for (const auto& asset : t.assets) exports_.emplace(lowered(asset.name), asset.id);
         } else if constexpr (std::is_same_v<T, swf::DefineButtonCxform>) {
           auto it = characters_.find(t.buttonId);
           if (it != characters_.end()) it->second->buttonCxform = t.cxform;
@@ -136,6 +138,11 @@ void MovieData::appendTag(const swf::Tag& tag) {
         }
       },
       body);
+}
+
+std::shared_ptr<const Character> MovieData::exported(const std::string& name) const {
+  auto it = exports_.find(lowered(name));
+  return it == exports_.end() ? nullptr : character(it->second);
 }
 
 void MovieData::markComplete() {

@@ -3,6 +3,7 @@
 // root timeline. Tags are appended as they arrive, so a movie that is still loading
 // already plays the frames it holds.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -86,6 +87,14 @@ class MovieData {
   // Frame count to report: the header's, or more when the movie holds more frames.
   int totalFrames() const;
 
+  // The character an ExportAssets tag named (names compare without case), or none.
+  std::shared_ptr<const Character> exported(const std::string& name) const;
+  // Bytes of the movie as scripts count them: what has arrived (at most the stated length)
+  // and the length the header states.
+  std::uint64_t bytesLoaded() const { return std::min<std::uint64_t>(bytesArrived_, header_.fileLength); }
+  std::uint64_t bytesTotal() const { return header_.fileLength; }
+  void setBytesArrived(std::uint64_t bytes) { bytesArrived_ = bytes; }
+
   // Appends one top-level tag (definitions to the dictionary, control tags to the root).
   void appendTag(const swf::Tag& tag);
   // No more tags will come.
@@ -100,6 +109,8 @@ class MovieData {
   std::unordered_map<std::uint16_t, std::shared_ptr<Character>> characters_;
   std::optional<swf::Rgba> background_;
   swf::Bytes jpegTables_;
+  std::unordered_map<std::string, std::uint16_t> exports_;  // lower-case name -> id
+  std::uint64_t bytesArrived_ = 0;
   bool complete_ = false;
 };
 

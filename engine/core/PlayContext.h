@@ -21,6 +21,7 @@ struct PlayContext {
   std::uint64_t tick = 0;      // number of the tick being run
   std::uint64_t revision = 0;  // bumped by every visible change
   std::uint64_t nextSerial = 1;
+  std::uint64_t instanceCounter = 0;  // numbers unnamed instances ("instance1", ...)
   int nesting = 0;  // sprites and buttons being created or run inside each other
   std::uint64_t createdThisTick = 0;  // instances created since the tick began
   SoundSink* sounds = nullptr;        // where sound tags go; none: ignored

@@ -1,5 +1,7 @@
 #include "engine/core/Player.h"
 
+#include <algorithm>
+
 #include "engine/core/Geometry.h"
 
 namespace plavex::engine {
@@ -14,13 +16,51 @@ Player::Player(std::shared_ptr<const MovieData> movie, std::shared_ptr<ScriptHos
 }
 
 void Player::framesArrived() {
-  if (root_.currentFrame() < 0) root_.enterFirstFrame(ctx_);
+  if (root_.currentFrame() < 0) {
+    ctx_.scripts.enterFrame(nullptr);
+    root_.enterFirstFrame(ctx_);
+    ctx_.scripts.frameDone();
+  }
+}
+
+namespace {
+void collectSprites(DisplayList& list, std::vector<std::pair<std::uint64_t, WeakObjectHandle>>& out, int depth) {
+  if (depth > kMaxNesting) return;
+  for (auto& [d, object] : list.objects()) {
+    if (object.sprite) {
+      out.emplace_back(object.serial, object.handle);
+      collectSprites(object.sprite->displayList(), out, depth + 1);
+    }
+    if (object.button) collectSprites(object.button->children, out, depth + 1);
+  }
+}
+}  // namespace
+
+std::vector<WeakObjectHandle> Player::executionOrder() {
+  std::vector<std::pair<std::uint64_t, WeakObjectHandle>> sprites;
+  collectSprites(root_.displayList(), sprites, 0);
+  std::sort(sprites.begin(), sprites.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<WeakObjectHandle> out;
+  out.reserve(sprites.size());
+  for (auto& [serial, handle] : sprites) out.push_back(std::move(handle));
+  return out;
 }
 
 void Player::tick() {
   ++ctx_.tick;
   ctx_.createdThisTick = 0;
-  root_.tick(ctx_, loop_);
+  // Every sprite gets its enterFrame event and then its next frame, the newest first;
+  // instances made on the way show their first frame at once and wait for the next tick.
+  for (const auto& handle : executionOrder()) {
+    DisplayObject* object = resolve(handle);
+    if (!object || !object->sprite || object->createdTick == ctx_.tick) continue;
+    ctx_.scripts.enterFrame(object);
+    object = resolve(handle);  // the event may have removed it
+    if (object && object->sprite) object->sprite->advance(ctx_, true);
+  }
+  ctx_.scripts.enterFrame(nullptr);
+  root_.advance(ctx_, loop_);
+  ctx_.scripts.frameDone();
   // The scene moved under a still mouse: buttons follow.
   if (haveMouse_) mouseMove(mouseX_, mouseY_);
 }
@@ -47,25 +87,71 @@ DisplayObject* findBySerial(DisplayList& list, std::uint64_t serial) {
 
 }  // namespace
 
-DisplayObject* Player::findButton(DisplayList& list, const Affine& parent, double x, double y) {
+bool Player::hitsContent(DisplayList& list, const Affine& parent, double x, double y, int depth) {
+  if (!hitTester_ || depth > kMaxNesting) return false;
+  for (auto it = list.objects().rbegin(); it != list.objects().rend(); ++it) {
+    DisplayObject& object = it->second;
+    if (!object.placement.visible || object.placement.clipDepth > 0 || !object.placement.character) continue;
+    Affine world = parent * Affine::from(object.placement.matrix);
+    if (object.sprite) {
+      if (hitsContent(object.sprite->displayList(), world, x, y, depth + 1)) return true;
+      continue;
+    }
+    if (object.button) {
+      if (buttonHit(object, world, x, y)) return true;
+      continue;
+    }
+    auto inverse = world.inverted();
+    if (!inverse) continue;
+    double lx = 0, ly = 0;
+    inverse->map(x, y, lx, ly);
+    if (hitTester_(*object.placement.character, lx, ly, object.placement.ratio)) return true;
+  }
+  return false;
+}
+
+bool Player::objectHit(DisplayObject& object, const Affine& world, double x, double y) {
+  if (object.sprite) return hitsContent(object.sprite->displayList(), world, x, y, 0);
+  if (object.button) return buttonHit(object, world, x, y);
+  if (!hitTester_ || !object.placement.character) return false;
+  auto inverse = world.inverted();
+  if (!inverse) return false;
+  double lx = 0, ly = 0;
+  inverse->map(x, y, lx, ly);
+  return hitTester_(*object.placement.character, lx, ly, object.placement.ratio);
+}
+
+bool Player::buttonHit(DisplayObject& object, const Affine& world, double x, double y) {
+  if (!hitTester_) return false;
+  const auto& definition = std::get<swf::DefineButton>(object.placement.character->body);
+  for (const auto* record : hitRecords(definition)) {
+    auto character = movie_->character(record->characterId);
+    if (!character) continue;
+    auto inverse = (world * Affine::from(record->matrix)).inverted();
+    if (!inverse) continue;
+    double lx = 0, ly = 0;
+    inverse->map(x, y, lx, ly);
+    if (hitTester_(*character, lx, ly, 0)) return true;
+  }
+  return false;
+}
+
+DisplayObject* Player::findButton(DisplayList& list, const Affine& parent, double x, double y, int depth) {
+  if (depth > kMaxNesting) return nullptr;
   // Topmost first.
   for (auto it = list.objects().rbegin(); it != list.objects().rend(); ++it) {
     DisplayObject& object = it->second;
     if (!object.placement.visible || object.placement.clipDepth > 0) continue;
     Affine world = parent * Affine::from(object.placement.matrix);
-    if (object.sprite)
-      if (auto* found = findButton(object.sprite->displayList(), world, x, y)) return found;
-    if (!object.button || !hitTester_) continue;
-    const auto& definition = std::get<swf::DefineButton>(object.placement.character->body);
-    for (const auto* record : hitRecords(definition)) {
-      auto character = movie_->character(record->characterId);
-      if (!character) continue;
-      auto inverse = (world * Affine::from(record->matrix)).inverted();
-      if (!inverse) continue;
-      double lx = 0, ly = 0;
-      inverse->map(x, y, lx, ly);
-      if (hitTester_(*character, lx, ly, 0)) return &object;
+    if (object.sprite) {
+      if (object.enabled && scripts_->actsAsButton(object)) {
+        if (hitsContent(object.sprite->displayList(), world, x, y, depth + 1)) return &object;
+        continue;
+      }
+      if (auto* found = findButton(object.sprite->displayList(), world, x, y, depth + 1)) return found;
     }
+    if (!object.button || !object.enabled) continue;
+    if (buttonHit(object, world, x, y)) return &object;
   }
   return nullptr;
 }
@@ -81,44 +167,73 @@ void Player::setButtonState(DisplayObject& button, ButtonState state) {
 
 bool Player::updateButtons(double x, double y) {
   std::uint64_t before = ctx_.revision;
-  DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y);
+  DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y, 0);
   std::uint64_t underSerial = under ? under->serial : 0;
   if (underSerial != hovered_) {
-    if (auto* old = findBySerial(root_.displayList(), hovered_)) setButtonState(*old, ButtonState::Up);
+    if (auto* old = findBySerial(root_.displayList(), hovered_)) {
+      const bool dragging = mouseIsDown_ && pressed_ == hovered_;
+      scripts_->pointerEvent(*old, dragging ? PointerEvent::DragOut : PointerEvent::RollOut);
+      if (auto* still = findBySerial(root_.displayList(), hovered_))
+        setButtonState(*still, dragging ? ButtonState::Over : ButtonState::Up);
+    }
     hovered_ = underSerial;
+    under = findBySerial(root_.displayList(), underSerial);
+    if (under) {
+      if (!mouseIsDown_) scripts_->pointerEvent(*under, PointerEvent::RollOver);
+      else if (pressed_ == underSerial) scripts_->pointerEvent(*under, PointerEvent::DragOver);
+    }
+    under = findBySerial(root_.displayList(), underSerial);
   }
   if (under) {
     ButtonState wanted = ButtonState::Over;
-    if (mouseIsDown_) wanted = pressed_ == underSerial ? ButtonState::Down : ButtonState::Over;
-    if (mouseIsDown_ && pressed_ != underSerial) wanted = ButtonState::Up;
+    if (mouseIsDown_) wanted = pressed_ == underSerial ? ButtonState::Down : ButtonState::Up;
     setButtonState(*under, wanted);
   }
   return ctx_.revision != before;
 }
 
 bool Player::mouseMove(double x, double y) {
+  std::uint64_t before = ctx_.revision;
+  const bool moved = !haveMouse_ || x != mouseX_ || y != mouseY_;
   haveMouse_ = true;
   mouseX_ = x;
   mouseY_ = y;
-  return updateButtons(x, y);
+  if (moved) scripts_->mouseEvent(MouseEventKind::Move);
+  updateButtons(x, y);
+  scripts_->frameDone();
+  return ctx_.revision != before;
 }
 
 bool Player::mouseDown(double x, double y) {
+  std::uint64_t before = ctx_.revision;
   mouseX_ = x;
   mouseY_ = y;
   haveMouse_ = true;
   mouseIsDown_ = true;
-  DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y);
+  scripts_->mouseEvent(MouseEventKind::Down);
+  DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y, 0);
   pressed_ = under ? under->serial : 0;
-  return updateButtons(x, y);
+  hovered_ = pressed_ ? pressed_ : hovered_;
+  if (under) scripts_->pointerEvent(*under, PointerEvent::Press);
+  updateButtons(x, y);
+  scripts_->frameDone();
+  return ctx_.revision != before;
 }
 
 bool Player::mouseUp(double x, double y) {
+  std::uint64_t before = ctx_.revision;
   mouseX_ = x;
   mouseY_ = y;
   mouseIsDown_ = false;
+  scripts_->mouseEvent(MouseEventKind::Up);
+  if (DisplayObject* pressed = findBySerial(root_.displayList(), pressed_)) {
+    DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y, 0);
+    scripts_->pointerEvent(*pressed, under == pressed ? PointerEvent::Release : PointerEvent::ReleaseOutside);
+  }
   pressed_ = 0;
-  return updateButtons(x, y);
+  updateButtons(x, y);
+  scripts_->frameDone();
+  return ctx_.revision != before;
 }
 
 }  // namespace plavex::engine

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "engine/core/Button.h"
 #include "engine/core/Geometry.h"
@@ -25,12 +26,16 @@ class Player {
 
   const MovieData& movie() const { return *movie_; }
   const Timeline& root() const { return root_; }
+  Timeline& root() { return root_; }
+  PlayContext& context() { return ctx_; }
   const DisplayList& displayList() const { return root_.displayList(); }
 
   // To be called when the movie got new frames: shows the first one when it arrives.
   void framesArrived();
   // One frame period.
   void tick();
+  // The stage's sprites in the order a tick runs them: the newest instance first, the root last.
+  std::vector<WeakObjectHandle> executionOrder();
 
   // Transport: frame numbers are 0-based.
   void play() { root_.setPlaying(true); }
@@ -49,12 +54,20 @@ class Player {
   bool mouseDown(double x, double y);
   bool mouseUp(double x, double y);
   bool overButton() const { return hovered_ != 0; }
+  // The last mouse position on the stage, in twips.
+  double mouseX() const { return mouseX_; }
+  double mouseY() const { return mouseY_; }
+  bool mouseIsDown() const { return mouseIsDown_; }
+  // Whether the stage point (twips) lies on what the object draws; `world` maps its coordinates to the stage.
+  bool objectHit(DisplayObject& object, const Affine& world, double x, double y);
 
   // Bumped on every visible change (placements, frames, button states).
   std::uint64_t revision() const { return ctx_.revision; }
 
  private:
-  DisplayObject* findButton(DisplayList& list, const Affine& parent, double x, double y);
+  DisplayObject* findButton(DisplayList& list, const Affine& parent, double x, double y, int depth);
+  bool hitsContent(DisplayList& list, const Affine& parent, double x, double y, int depth);
+  bool buttonHit(DisplayObject& button, const Affine& world, double x, double y);
   void setButtonState(DisplayObject& button, ButtonState state);
   bool updateButtons(double x, double y);
 

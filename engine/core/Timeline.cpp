@@ -6,12 +6,15 @@
 
 namespace plavex::engine {
 
-DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx) {
+DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx, const WeakObjectHandle& parent) {
   DisplayObject object;
   object.depth = depth;
   object.createdTick = ctx.tick;
   object.serial = ctx.nextSerial++;
+  object.parent = parent;
   object.placement = std::move(placement);
+  // Unnamed instances are numbered across the movie, as scripts see them.
+  if (object.placement.name.empty()) object.placement.name = "instance" + std::to_string(++ctx.instanceCounter);
   const Character* character = object.placement.character.get();
   if (character && ctx.nesting < kMaxNesting && ++ctx.createdThisTick <= kMaxInstancesPerTick) {
     ++ctx.nesting;
@@ -21,13 +24,31 @@ DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx
     } leave{ctx};
     if (const auto* sprite = std::get_if<SpriteDefinition>(&character->body)) {
       object.sprite = std::make_unique<Timeline>(sprite->timeline, false);
+      object.sprite->setOwner(object.handle);
+      ctx.scripts.objectCreated(object);
       object.sprite->enterFirstFrame(ctx);
     } else if (const auto* button = std::get_if<swf::DefineButton>(&character->body)) {
       object.button = std::make_unique<ButtonInstance>();
+      object.button->owner = object.handle;
       showButtonState(*object.button, *button, ButtonState::Up, ctx);
+      ctx.scripts.objectCreated(object);
+    } else {
+      ctx.scripts.objectCreated(object);
     }
   }
   return object;
+}
+
+void announceRemoval(DisplayObject& object, PlayContext& ctx) {
+  if (ctx.nesting >= kMaxNesting) return;
+  ++ctx.nesting;
+  // Children hear it before their parent.
+  if (object.sprite)
+    for (auto& [depth, child] : object.sprite->displayList().objects()) announceRemoval(child, ctx);
+  if (object.button)
+    for (auto& [depth, child] : object.button->children.objects()) announceRemoval(child, ctx);
+  ctx.scripts.objectRemoving(object);
+  --ctx.nesting;
 }
 
 void tickObject(DisplayObject& object, PlayContext& ctx) {
@@ -51,7 +72,31 @@ bool objectAnimates(const DisplayObject& object) {
 Timeline::Timeline(const TimelineDefinition& definition, bool isRoot) : definition_(definition), isRoot_(isRoot) {}
 
 DisplayObject Timeline::instantiate(int depth, Placement placement, PlayContext& ctx) {
-  return instantiateObject(depth, std::move(placement), ctx);
+  return instantiateObject(depth, std::move(placement), ctx, owner_);
+}
+
+DisplayObject* Timeline::placeScripted(int depth, std::shared_ptr<const Character> character, std::string name,
+                                       PlayContext& ctx, const Placement* like) {
+  if (!character) return nullptr;
+  Placement placement = like ? *like : Placement{};
+  placement.character = std::move(character);
+  placement.name = std::move(name);
+  placement.placedFrame = -1;
+  if (!like) placement.clipActions.reset();
+  removeAt(depth, ctx);
+  DisplayObject made = instantiate(depth, std::move(placement), ctx);
+  made.scripted = true;
+  auto [it, inserted] = list_.objects().insert_or_assign(depth, std::move(made));
+  ctx.changed();
+  return &it->second;
+}
+
+void Timeline::removeAt(int depth, PlayContext& ctx) {
+  DisplayObject* existing = list_.at(depth);
+  if (!existing) return;
+  announceRemoval(*existing, ctx);
+  list_.remove(depth);
+  ctx.changed();
 }
 
 void Timeline::enterFirstFrame(PlayContext& ctx) {
@@ -60,6 +105,11 @@ void Timeline::enterFirstFrame(PlayContext& ctx) {
 }
 
 void Timeline::tick(PlayContext& ctx, bool loop) {
+  advance(ctx, loop);
+  for (auto& [depth, child] : list_.objects()) tickObject(child, ctx);
+}
+
+void Timeline::advance(PlayContext& ctx, bool loop) {
   if (playing_ && current_ >= 0) {
     const int loaded = loadedFrames();
     const bool complete = !isRoot_ || ctx.movie.complete();
@@ -75,7 +125,6 @@ void Timeline::tick(PlayContext& ctx, bool loop) {
   } else if (current_ < 0) {
     enterFirstFrame(ctx);
   }
-  for (auto& [depth, child] : list_.objects()) tickObject(child, ctx);
 }
 
 bool Timeline::animates(bool loop, bool movieComplete) const {
@@ -112,11 +161,15 @@ void Timeline::place(const swf::PlaceObject& tag, int frame, PlayContext& ctx) {
   const bool isMove = tag.version == 1 ? false : tag.move;
   if (!isMove) {
     if (!character) return;  // placing an undefined character shows nothing
+    if (existing) announceRemoval(*existing, ctx);
     Placement placement;
     placement.character = character;
     placement.placedFrame = frame;
     placement.apply(tag);
-    list_.objects().insert_or_assign(depth, instantiate(depth, std::move(placement), ctx));
+    placement.clipActions = tag.clipActions;
+    DisplayObject made = instantiate(depth, std::move(placement), ctx);
+    if (auto* now = list_.at(depth)) *now = std::move(made);
+    else list_.objects().emplace(depth, std::move(made));
     ctx.changed();
     return;
   }
@@ -127,18 +180,36 @@ void Timeline::place(const swf::PlaceObject& tag, int frame, PlayContext& ctx) {
     placement.character = character;
     placement.placedFrame = frame;
     placement.apply(tag);
+    if (existing->transformedByScript) placement.matrix = existing->placement.matrix;
+    announceRemoval(*existing, ctx);
     DisplayObject replacement = instantiate(depth, std::move(placement), ctx);
-    *existing = std::move(replacement);
+    if (auto* now = list_.at(depth)) *now = std::move(replacement);
     ctx.changed();
     return;
   }
-  if (existing->placement.apply(tag)) ctx.changed();
+  applyMove(*existing, tag, ctx);
+}
+
+void Timeline::applyMove(DisplayObject& object, const swf::PlaceObject& tag, PlayContext& ctx) {
+  // A script that moved or tinted the object took those over from the timeline.
+  if (object.transformedByScript && (tag.matrix || tag.cxform)) {
+    swf::PlaceObject rest = tag;
+    rest.matrix.reset();
+    rest.cxform.reset();
+    if (object.placement.apply(rest)) ctx.changed();
+    return;
+  }
+  if (object.placement.apply(tag)) ctx.changed();
+}
+
+void Timeline::runInitActions(int frame, PlayContext& ctx) {
+  for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
+    if (const auto* init = std::get_if<swf::DoInitAction>(&tag.body)) ctx.scripts.runInitActions(*this, *init);
 }
 
 void Timeline::runActions(int frame, PlayContext& ctx) {
   runSounds(frame, ctx);
-  for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
-    if (const auto* init = std::get_if<swf::DoInitAction>(&tag.body)) ctx.scripts.runInitActions(*this, *init);
+  runInitActions(frame, ctx);
   for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags)
     if (const auto* action = std::get_if<swf::DoAction>(&tag.body)) ctx.scripts.runFrameActions(*this, *action);
 }
@@ -157,18 +228,19 @@ void Timeline::runSounds(int frame, PlayContext& ctx) {
 }
 
 void Timeline::runFrame(int frame, PlayContext& ctx, bool withActions) {
+  if (withActions) runInitActions(frame, ctx);
   for (const auto& tag : definition_.frames[static_cast<std::size_t>(frame)].tags) {
-    if (const auto* po = std::get_if<swf::PlaceObject>(&tag.body)) {
+    if (const auto* action = std::get_if<swf::DoAction>(&tag.body)) {
+      // Actions go to the script host in tag order among the placements.
+      if (withActions) ctx.scripts.runFrameActions(*this, *action);
+    } else if (const auto* po = std::get_if<swf::PlaceObject>(&tag.body)) {
       place(*po, frame, ctx);
     } else if (const auto* ro = std::get_if<swf::RemoveObject>(&tag.body)) {
-      if (list_.at(ro->depth)) {
-        list_.remove(ro->depth);
-        ctx.changed();
-      }
+      if (DisplayObject* gone = list_.at(ro->depth); gone && !gone->scripted) removeAt(ro->depth, ctx);
     }
   }
   current_ = frame;
-  if (withActions) runActions(frame, ctx);
+  if (withActions) runSounds(frame, ctx);
 }
 
 void Timeline::rewindTo(int target, PlayContext& ctx) {
@@ -187,6 +259,7 @@ void Timeline::rewindTo(int target, PlayContext& ctx) {
           p.character = character;
           p.placedFrame = f;
           p.apply(*po);
+          p.clipActions = po->clipActions;
           planned.insert_or_assign(po->depth, std::move(p));
         } else if (it != planned.end()) {
           if (character && character != it->second.character) {
@@ -200,19 +273,38 @@ void Timeline::rewindTo(int target, PlayContext& ctx) {
       }
     }
   }
-  // Instances placed by the same tag at the same depth persist with their own state.
+  // Instances placed by the same tag at the same depth persist with their own state (the
+  // nodes move whole, so the objects keep their addresses); so do those scripts made.
   DisplayList::Objects next;
+  for (auto it = list_.objects().begin(); it != list_.objects().end();) {
+    auto here = it++;
+    if (here->second.scripted && !planned.count(here->first)) next.insert(list_.objects().extract(here));
+  }
+  std::vector<std::pair<int, Placement>> fresh;
   for (auto& [depth, placement] : planned) {
     DisplayObject* existing = list_.at(depth);
-    if (existing && existing->placement.character == placement.character &&
+    if (existing && !existing->scripted && existing->placement.character == placement.character &&
         existing->placement.placedFrame == placement.placedFrame) {
+      if (existing->transformedByScript) {
+        placement.matrix = existing->placement.matrix;
+        placement.cxform = existing->placement.cxform;
+      }
+      placement.name = existing->placement.name;
       existing->placement = std::move(placement);
-      next.emplace(depth, std::move(*existing));
+      next.insert(list_.objects().extract(depth));
     } else {
-      next.emplace(depth, instantiate(depth, std::move(placement), ctx));
+      fresh.emplace_back(depth, std::move(placement));
     }
   }
+  // What the target frame does not hold goes first, then the new instances are made.
+  for (auto& [depth, object] : list_.objects()) announceRemoval(object, ctx);
+  list_.clear();
   list_.objects() = std::move(next);
+  for (auto& [depth, placement] : fresh) {
+    DisplayObject made = instantiate(depth, std::move(placement), ctx);
+    if (auto* now = list_.at(depth)) *now = std::move(made);
+    else list_.objects().emplace(depth, std::move(made));
+  }
   current_ = target;
   ctx.changed();
   runActions(target, ctx);

@@ -28,20 +28,36 @@ class Timeline {
   void enterFirstFrame(PlayContext& ctx);
   // One frame period: advance this timeline when playing, then its older children.
   void tick(PlayContext& ctx, bool loop);
+  // One frame period of this timeline alone (its children tick on their own turn).
+  void advance(PlayContext& ctx, bool loop);
   // Shows the frame (0-based; clamped to the loaded frames) without changing the play state.
   void gotoFrame(int frame, PlayContext& ctx);
   // Whether a tick could change anything (playing with somewhere to go, or a child that animates).
   bool animates(bool loop, bool movieComplete) const;
+
+  // The sprite instance this timeline belongs to (empty for the root).
+  const WeakObjectHandle& owner() const { return owner_; }
+  void setOwner(WeakObjectHandle owner) { owner_ = std::move(owner); }
+
+  // Display-list changes scripts make. Depths are the list's own (script depth + 16384).
+  // Places an instance of `character` made by a script; null when none could be made.
+  DisplayObject* placeScripted(int depth, std::shared_ptr<const Character> character, std::string name,
+                               PlayContext& ctx, const Placement* like = nullptr);
+  // Removes the object at `depth`, telling the script host first.
+  void removeAt(int depth, PlayContext& ctx);
 
  private:
   void runFrame(int frame, PlayContext& ctx, bool runActions);
   void rewindTo(int frame, PlayContext& ctx);
   void place(const swf::PlaceObject& tag, int frame, PlayContext& ctx);
   void runActions(int frame, PlayContext& ctx);
+  void runInitActions(int frame, PlayContext& ctx);
+  void applyMove(DisplayObject& object, const swf::PlaceObject& tag, PlayContext& ctx);
   void runSounds(int frame, PlayContext& ctx);
   DisplayObject instantiate(int depth, Placement placement, PlayContext& ctx);
 
   const TimelineDefinition& definition_;
+  WeakObjectHandle owner_;
   bool isRoot_;
   bool playing_ = true;
   int current_ = -1;
@@ -49,8 +65,11 @@ class Timeline {
 };
 
 // Creates the instance behind a placement: a sprite gets its timeline (showing its
-// first frame), a button its state children.
-DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx);
+// first frame), a button its state children. `parent` is the sprite or button that holds it.
+DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx,
+                                const WeakObjectHandle& parent = {});
+// Tells the script host that an object and everything inside it leaves the stage.
+void announceRemoval(DisplayObject& object, PlayContext& ctx);
 // Advances the sprites inside an object (its own timeline or a button's children).
 void tickObject(DisplayObject& object, PlayContext& ctx);
 bool objectAnimates(const DisplayObject& object);

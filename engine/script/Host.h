@@ -25,6 +25,8 @@ class StageObject {
  public:
   virtual ~StageObject() = default;
   virtual bool isMovieClip() const { return true; }
+  // The built-in prototype the machine gives its script object ("MovieClip", "Button", ...).
+  virtual const char* prototypeName() const { return isMovieClip() ? "MovieClip" : "Button"; }
   virtual std::string name() const = 0;
   virtual StageObject* parent() = 0;
   virtual StageObject* child(std::string_view name, bool caseSensitive) = 0;
@@ -38,6 +40,7 @@ class StageObject {
   virtual int framesLoaded() const = 0;
   virtual int totalFrames() const = 0;
   virtual void removeSelf() {}
+  // `depth` as scripts count it (0 is the lowest scripted depth).
   virtual void duplicate(std::string_view newName, int depth) {}
 };
 

@@ -524,7 +524,7 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         std::string name = popString();
         Value source = pop();
         StageObject* so = source.isObject() ? stageOf(source) : resolveTarget(f, toString(source));
-        if (so) so->duplicate(name, clampToInt(depth) - 16384);
+        if (so) so->duplicate(name, clampToInt(depth) - 16384);  // CloneSprite counts from the timeline depths
         break;
       }
       case 0x25: {  // RemoveSprite

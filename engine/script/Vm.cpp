@@ -511,7 +511,8 @@ Object* Vm::scriptObject(StageObject* stage) {
   if (!stage) return nullptr;
   auto it = stageObjects_.find(stage);
   if (it != stageObjects_.end()) return it->second;
-  Object* o = heap_.make(ObjectKind::Stage, protoOf("MovieClip"));
+  Object* proto = protoOf(stage->prototypeName());
+  Object* o = heap_.make(ObjectKind::Stage, proto ? proto : protoOf("Object"));
   o->stage = stage;
   stageObjects_.emplace(stage, o);
   return o;

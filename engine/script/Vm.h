@@ -74,6 +74,8 @@ class Vm {
   Object* newError(const std::string& message);
   Object* make(ObjectKind kind, Object* proto) { return heap_.make(kind, proto); }
   Object* protoOf(std::string_view builtin) const;  // "Object", "Array", … prototypes
+  // Adds or replaces a prototype the machine hands out ("Button" for button stage objects).
+  void registerPrototype(std::string name, Object* proto) { protos_[std::move(name)] = proto; }
   void defineMethod(Object* on, std::string_view name, NativeFunction fn);
 
   Value toPrimitive(const Value& v, bool preferString = false);

@@ -139,6 +139,7 @@ std::optional<std::string> HeadlessSession::load(const std::string& file) {
   });
   player_ = std::make_unique<engine::Player>(movie_, scripts_);
   scripts_->attach(*player_);
+  movie_->setBytesArrived(parser.receivedBytes() + 8);
   for (const auto& tag : parser.takeTags()) movie_->appendTag(tag);
   movie_->markComplete();
   player_->framesArrived();

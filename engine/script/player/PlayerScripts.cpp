@@ -3,191 +3,259 @@
 #include <cmath>
 
 #include "engine/core/Timeline.h"
+#include "engine/script/player/ClipObject.h"
 
 namespace plavex::script {
 
 namespace {
 
-struct Found {
-  const engine::Timeline* parent = nullptr;
-  const engine::DisplayObject* object = nullptr;
+// Actions one drain of the queue runs at most: events that keep queueing more (a clip
+// attaching itself on load) end with the tick instead of hanging the player.
+constexpr int kMaxQueuedPerDrain = 100000;
+
+constexpr std::uint32_t kPointerFlags = clipevent::kPress | clipevent::kRelease | clipevent::kReleaseOutside |
+                                        clipevent::kRollOver | clipevent::kRollOut | clipevent::kDragOver |
+                                        clipevent::kDragOut;
+
+struct PointerInfo {
+  std::uint32_t flag;
+  const char* method;
 };
 
-// Where a timeline sits below `in`: its parent timeline and its display object.
-bool findTimeline(const engine::Timeline& in, const engine::Timeline* wanted, Found& out, int depth = 0) {
-  if (depth > 64) return false;
-  for (const auto& [d, object] : in.displayList().objects()) {
-    if (!object.sprite) continue;
-    if (object.sprite.get() == wanted) {
-      out = {&in, &object};
-      return true;
-    }
-    if (findTimeline(*object.sprite, wanted, out, depth + 1)) return true;
+PointerInfo pointerInfo(engine::PointerEvent e) {
+  switch (e) {
+    case engine::PointerEvent::RollOver: return {clipevent::kRollOver, "onRollOver"};
+    case engine::PointerEvent::RollOut: return {clipevent::kRollOut, "onRollOut"};
+    case engine::PointerEvent::Press: return {clipevent::kPress, "onPress"};
+    case engine::PointerEvent::Release: return {clipevent::kRelease, "onRelease"};
+    case engine::PointerEvent::ReleaseOutside: return {clipevent::kReleaseOutside, "onReleaseOutside"};
+    case engine::PointerEvent::DragOver: return {clipevent::kDragOver, "onDragOver"};
+    case engine::PointerEvent::DragOut: return {clipevent::kDragOut, "onDragOut"};
   }
-  return false;
+  return {0, ""};
 }
 
-// The timeline whose display list holds `button`.
-const engine::Timeline* findHolder(const engine::Timeline& in, const engine::DisplayObject* button, int depth = 0) {
-  if (depth > 64) return nullptr;
-  for (const auto& [d, object] : in.displayList().objects()) {
-    if (&object == button) return &in;
-    if (object.sprite)
-      if (const auto* t = findHolder(*object.sprite, button, depth + 1)) return t;
-  }
-  return nullptr;
+std::shared_ptr<const engine::Character> makeEmptySprite() {
+  auto c = std::make_shared<engine::Character>();
+  engine::SpriteDefinition sprite;
+  sprite.timeline.frames.emplace_back();
+  sprite.timeline.declaredFrameCount = 1;
+  c->body = std::move(sprite);
+  return c;
 }
 
 }  // namespace
 
-// A timeline seen as a movie clip. It looks its timeline up in the live tree on every
-// use, so a clip that has left the stage reads as empty instead of touching freed memory.
-class PlayerScripts::TimelineObject final : public StageObject {
- public:
-  TimelineObject(PlayerScripts& owner, const engine::Timeline* timeline) : owner_(owner), timeline_(timeline) {}
-
-  std::string name() const override {
-    Found f;
-    if (!locate(f) || !f.object) return {};
-    return f.object->placement.name;
-  }
-  StageObject* parent() override {
-    Found f;
-    if (!locate(f) || !f.parent) return nullptr;
-    return owner_.objectFor(f.parent);
-  }
-  StageObject* child(std::string_view name, bool caseSensitive) override {
-    const engine::Timeline* t = live();
-    if (!t) return nullptr;
-    for (const auto& [d, object] : t->displayList().objects()) {
-      if (object.sprite && namesEqual(object.placement.name, name, caseSensitive)) return owner_.objectFor(object.sprite.get());
-    }
-    return nullptr;
-  }
-  Value property(StageProperty p) override {
-    const engine::Timeline* t = live();
-    if (!t) return Value();
-    Found f;
-    locate(f);
-    const swf::Matrix* m = f.object ? &f.object->placement.matrix : nullptr;
-    switch (p) {
-      case StageProperty::X: return m ? m->translateX / 20.0 : 0.0;
-      case StageProperty::Y: return m ? m->translateY / 20.0 : 0.0;
-      case StageProperty::XScale: return m ? std::hypot(m->scaleX, m->rotateSkew0) / 655.36 : 100.0;
-      case StageProperty::YScale: return m ? std::hypot(m->scaleY, m->rotateSkew1) / 655.36 : 100.0;
-      case StageProperty::CurrentFrame: return std::max(t->currentFrame(), 0) + 1;
-      case StageProperty::TotalFrames: return totalFrames();
-      case StageProperty::FramesLoaded: return t->loadedFrames();
-      case StageProperty::Alpha: return f.object ? f.object->placement.cxform.multA / 2.56 : 100.0;
-      case StageProperty::Visible: return f.object ? f.object->placement.visible : true;
-      case StageProperty::Rotation: return m ? std::atan2(static_cast<double>(m->rotateSkew0), static_cast<double>(m->scaleX)) * 180 / M_PI : 0.0;
-      case StageProperty::Name: return name();
-      case StageProperty::Url: return Value("");
-      case StageProperty::HighQuality: return 1;
-      case StageProperty::Quality: return Value("HIGH");
-      case StageProperty::FocusRect: return true;
-      case StageProperty::SoundBufTime: return 5;
-      case StageProperty::XMouse:
-      case StageProperty::YMouse: return 0;
-      default: return Value();
-    }
-  }
-  void setProperty(StageProperty, const Value&) override {}  // the display list is the core's
-  void gotoFrame(int frame) override {
-    if (timeline_ == root() && live()) owner_.pendingRootFrame_ = std::max(frame, 0);
-  }
-  bool gotoLabel(std::string_view label) override {
-    const engine::Timeline* t = live();
-    if (!t) return false;
-    for (const auto& [name, frame] : t->definition().labels) {
-      if (namesEqual(name, label, false)) {
-        gotoFrame(frame);
-        return true;
-      }
-    }
-    return false;
-  }
-  void setPlaying(bool playing) override {
-    if (const engine::Timeline* t = live()) {
-      // The core owns its timelines as mutable objects; the tree is only handed out const.
-      const_cast<engine::Timeline*>(t)->setPlaying(playing);
-    }
-  }
-  int currentFrame() const override {
-    const engine::Timeline* t = live();
-    return t ? std::max(t->currentFrame(), 0) : 0;
-  }
-  int framesLoaded() const override {
-    const engine::Timeline* t = live();
-    return t ? t->loadedFrames() : 0;
-  }
-  int totalFrames() const override {
-    const engine::Timeline* t = live();
-    if (!t) return 0;
-    if (t == root() && owner_.player_) return owner_.player_->movie().totalFrames();
-    return std::max(t->definition().declaredFrameCount, t->loadedFrames());
-  }
-
- private:
-  const engine::Timeline* root() const { return owner_.player_ ? &owner_.player_->root() : nullptr; }
-  const engine::Timeline* live() const {
-    Found f;
-    return locate(f) ? timeline_ : nullptr;
-  }
-  bool locate(Found& f) const {
-    const engine::Timeline* r = root();
-    if (!r) return false;
-    if (timeline_ == r) return true;
-    return findTimeline(*r, timeline_, f);
-  }
-
-  PlayerScripts& owner_;
-  const engine::Timeline* timeline_;
-};
+void installMovieClipMethods(PlayerScripts& scripts);
 
 PlayerScripts::PlayerScripts(int swfVersion, TraceOutput trace, ScriptLimits limits)
-    : trace_(std::move(trace)), vm_(std::make_unique<Vm>(swfVersion, this, limits)) {}
-
-PlayerScripts::~PlayerScripts() = default;
-
-void PlayerScripts::attach(engine::Player& player) { player_ = &player; }
-
-PlayerScripts::TimelineObject* PlayerScripts::objectFor(const engine::Timeline* timeline) {
-  auto& slot = objects_[timeline];
-  if (!slot) slot = std::make_unique<TimelineObject>(*this, timeline);
-  return slot.get();
+    : trace_(std::move(trace)), vm_(std::make_unique<Vm>(swfVersion, this, limits)), emptySprite_(makeEmptySprite()) {
+  installMovieClipMethods(*this);
 }
 
-StageObject* PlayerScripts::root() { return player_ ? objectFor(&player_->root()) : nullptr; }
+PlayerScripts::~PlayerScripts() {
+  // The machine goes first (it is declared last); it must not see the stage objects go.
+  vm_.reset();
+}
+
+void PlayerScripts::attach(engine::Player& player) {
+  player_ = &player;
+  root_ = std::make_unique<ClipObject>(*this, nullptr);
+}
+
+ClipObject* PlayerScripts::rootClip() { return root_.get(); }
+
+StageObject* PlayerScripts::root() { return root_.get(); }
+
+StageObject* PlayerScripts::objectFor(const engine::ObjectHandle& handle) {
+  if (!handle) return nullptr;
+  auto it = objects_.find(handle.get());
+  if (it != objects_.end()) return it->second.get();
+  engine::DisplayObject* object = *handle;
+  if (!object) return nullptr;
+  std::unique_ptr<StageObject> made;
+  for (auto f = factories_.rbegin(); f != factories_.rend() && !made; ++f) made = (*f)(*this, handle);
+  if (!made && (object->sprite || object->button)) made = std::make_unique<ClipObject>(*this, handle);
+  if (!made) return nullptr;
+  StageObject* out = made.get();
+  objects_.emplace(handle.get(), std::move(made));
+  return out;
+}
+
+StageObject* PlayerScripts::objectForTimeline(const engine::Timeline& timeline) {
+  if (player_ && &timeline == &player_->root()) return root_.get();
+  auto owner = timeline.owner().lock();
+  return owner ? objectFor(owner) : nullptr;
+}
+
+// ---- the queue ----
+
+void PlayerScripts::queueCode(Priority p, StageObject* target, std::span<const std::uint8_t> code) {
+  if (!target || code.empty()) return;
+  Queued q;
+  q.target = target;
+  q.code = code;
+  queue_[p].push_back(std::move(q));
+}
+
+void PlayerScripts::queueMethod(StageObject* target, std::string method, bool evenIfGone) {
+  if (!target) return;
+  Queued q;
+  q.target = target;
+  q.method = std::move(method);
+  q.evenIfGone = evenIfGone;
+  queue_[kNormal].push_back(std::move(q));
+}
+
+void PlayerScripts::queueClipEvent(engine::DisplayObject& object, std::uint32_t flags, const char* method, Priority p,
+                                   bool evenIfGone) {
+  StageObject* target = objectFor(object);
+  if (!target) return;
+  if (const auto& actions = object.placement.clipActions) {
+    for (const auto& record : actions->records) {
+      if (!(record.eventFlags & flags) || record.actions.empty()) continue;
+      Queued q;
+      q.target = target;
+      q.owned = std::make_shared<const swf::Bytes>(record.actions);
+      q.code = *q.owned;
+      q.evenIfGone = evenIfGone;
+      queue_[p].push_back(std::move(q));
+    }
+  }
+  if (method) queueMethod(target, method, evenIfGone);
+}
+
+void PlayerScripts::runOne(Queued& q) {
+  auto* clip = dynamic_cast<ClipObject*>(q.target);
+  const bool gone = clip ? !clip->alive() : false;
+  if (gone && !q.evenIfGone) return;
+  Object* self = vm_->scriptObject(q.target);
+  if (!self) return;
+  if (!q.method.empty()) {
+    Value fn = vm_->getMember(Value(self), q.method);
+    if (Object* f = fn.object(); f && f->isFunction()) vm_->call(fn, Value(self), {});
+    return;
+  }
+  report(vm_->run(q.code, self));
+}
+
+void PlayerScripts::runQueue() {
+  if (running_ || !player_) return;
+  running_ = true;
+  for (int budget = kMaxQueuedPerDrain; budget > 0; --budget) {
+    int p = 0;
+    while (p < kPriorities && queue_[p].empty()) ++p;
+    if (p == kPriorities) break;
+    Queued q = std::move(queue_[p].front());
+    queue_[p].pop_front();
+    runOne(q);
+    if (quit_) break;
+  }
+  for (auto& level : queue_) level.clear();
+  running_ = false;
+}
+
+void PlayerScripts::sweep() {
+  if (running_) return;
+  for (auto it = objects_.begin(); it != objects_.end();) {
+    auto* clip = dynamic_cast<ClipObject*>(it->second.get());
+    if (clip && !clip->alive()) {
+      vm_->forgetStageObject(it->second.get());
+      it = objects_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+// ---- the core's hooks ----
 
 void PlayerScripts::runFrameActions(engine::Timeline& timeline, const swf::DoAction& actions) {
   if (!player_) return;
-  report(vm_->run(actions.actions, vm_->scriptObject(objectFor(&timeline))));
+  queueCode(kNormal, objectForTimeline(timeline), actions.actions);
 }
 
 void PlayerScripts::runInitActions(engine::Timeline& timeline, const swf::DoInitAction& actions) {
   if (!player_ || !initialised_.insert(actions.spriteId).second) return;
-  report(vm_->run(actions.actions, vm_->scriptObject(objectFor(&timeline))));
+  queueCode(kInit, objectForTimeline(timeline), actions.actions);
 }
 
 void PlayerScripts::runButtonActions(engine::DisplayObject& button, const swf::Bytes& actions) {
   if (!player_) return;
-  const engine::Timeline* holder = findHolder(player_->root(), &button);
-  if (!holder) holder = &player_->root();
-  report(vm_->run(actions, vm_->scriptObject(objectFor(holder))));
+  StageObject* self = objectFor(button);
+  StageObject* holder = self ? self->parent() : nullptr;
+  if (!holder) holder = root_.get();
+  queueCode(kNormal, holder, actions);
 }
+
+void PlayerScripts::objectCreated(engine::DisplayObject& object) {
+  if (!player_ || !object.sprite) {
+    return;
+  }
+  queueClipEvent(object, clipevent::kInitialize, nullptr, kInit);
+  queueClipEvent(object, clipevent::kConstruct, nullptr, kConstruct);
+  queueClipEvent(object, clipevent::kLoad, "onLoad");
+}
+
+void PlayerScripts::objectRemoving(engine::DisplayObject& object) {
+  if (!player_ || !object.sprite) return;
+  queueClipEvent(object, clipevent::kUnload, "onUnload", kNormal, true);
+}
+
+void PlayerScripts::enterFrame(engine::DisplayObject* sprite) {
+  if (!player_) return;
+  if (!sprite) {
+    if (!rootLoaded_) {
+      rootLoaded_ = true;
+      queueMethod(root_.get(), "onLoad");
+    } else {
+      queueMethod(root_.get(), "onEnterFrame");
+    }
+    return;
+  }
+  queueClipEvent(*sprite, clipevent::kEnterFrame, "onEnterFrame");
+}
+
+void PlayerScripts::mouseEvent(engine::MouseEventKind kind) {
+  if (!player_) return;
+  std::uint32_t flag = kind == engine::MouseEventKind::Down ? clipevent::kMouseDown
+                       : kind == engine::MouseEventKind::Up ? clipevent::kMouseUp
+                                                            : clipevent::kMouseMove;
+  const char* method = kind == engine::MouseEventKind::Down ? "onMouseDown"
+                       : kind == engine::MouseEventKind::Up ? "onMouseUp"
+                                                            : "onMouseMove";
+  for (const auto& weak : player_->executionOrder())
+    if (engine::DisplayObject* o = engine::resolve(weak)) queueClipEvent(*o, flag, method);
+  queueMethod(root_.get(), method);
+}
+
+void PlayerScripts::pointerEvent(engine::DisplayObject& target, engine::PointerEvent event) {
+  if (!player_) return;
+  PointerInfo info = pointerInfo(event);
+  queueClipEvent(target, info.flag, info.method);
+}
+
+bool PlayerScripts::actsAsButton(const engine::DisplayObject& sprite) {
+  if (sprite.placement.clipActions && (sprite.placement.clipActions->allEventFlags & kPointerFlags)) return true;
+  auto it = objects_.find(sprite.handle.get());
+  if (it == objects_.end()) return false;
+  Object* self = vm_->scriptObject(it->second.get());
+  for (const char* name : {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver",
+                           "onDragOut"}) {
+    Value fn = vm_->getMember(Value(self), name);
+    if (Object* f = fn.object(); f && f->isFunction()) return true;
+  }
+  return false;
+}
+
+void PlayerScripts::frameDone() { runQueue(); }
 
 void PlayerScripts::afterFrame() {
   if (!player_) return;
-  if (pendingRootFrame_ >= 0) {
-    int frame = pendingRootFrame_;
-    pendingRootFrame_ = -1;
-    bool playing = player_->playing();
-    player_->gotoFrame(frame);
-    if (playing) player_->play();
-    else player_->stop();
-  }
+  runQueue();
   vm_->runTimers();
+  runQueue();
+  sweep();
   if (vm_->objectCount() > 50000) vm_->collectGarbage();
 }
 
