@@ -2,6 +2,7 @@
 
 #include "engine/core/Button.h"
 #include "engine/core/Timeline.h"
+#include "engine/core/VideoPlayback.h"
 
 namespace plavex::engine {
 

@@ -16,6 +16,7 @@ namespace plavex::engine {
 
 class Timeline;
 struct ButtonInstance;
+class VideoPlayback;
 
 // The properties a PlaceObject sets, without the instance behind them.
 struct Placement {
@@ -54,6 +55,7 @@ struct DisplayObjectFields {
   std::uint64_t serial = 0;             // identity of the instance, kept when it persists
   std::unique_ptr<Timeline> sprite;     // a sprite's own timeline
   std::unique_ptr<ButtonInstance> button;
+  std::unique_ptr<VideoPlayback> video;  // an embedded video's decoder and picture
   WeakObjectHandle parent;              // the sprite or button holding it; empty: the root's list
   bool scripted = false;                // made by a script: the timeline neither moves nor removes it
   bool transformedByScript = false;     // a script set its matrix or colour: the timeline leaves them

@@ -97,7 +97,10 @@ void MovieData::appendTag(const swf::Tag& tag) {
           sprite.timeline.declaredFrameCount = t.frameCount;
           TimelineBuilder builder(sprite.timeline);
           for (const auto& inner : t.tags)
-            if (isControlTag(inner.body)) builder.addControlTag(inner);
+            if (isControlTag(inner.body))
+              builder.addControlTag(inner);
+            else if (const auto* frame = std::get_if<swf::VideoFrame>(&inner.body))
+              addVideoFrame(*frame);
           builder.finish();
           define(t.id, std::move(sprite));
         } else if constexpr (std::is_same_v<T, swf::JpegTables>) {
@@ -130,6 +133,10 @@ void MovieData::appendTag(const swf::Tag& tag) {
           }
         } else if constexpr (std::is_same_v<T, swf::ExportAssets>) {
           for (const auto& asset : t.assets) exports_.emplace(lowered(asset.name), asset.id);
+        } else if constexpr (std::is_same_v<T, swf::DefineVideoStream>) {
+          define(t.id, VideoDefinition{t, {}});
+        } else if constexpr (std::is_same_v<T, swf::VideoFrame>) {
+          addVideoFrame(t);
         } else if constexpr (std::is_same_v<T, swf::DefineButtonCxform>) {
           auto it = characters_.find(t.buttonId);
           if (it != characters_.end()) it->second->buttonCxform = t.cxform;
@@ -143,6 +150,12 @@ void MovieData::appendTag(const swf::Tag& tag) {
 std::shared_ptr<const Character> MovieData::exported(const std::string& name) const {
   auto it = exports_.find(lowered(name));
   return it == exports_.end() ? nullptr : character(it->second);
+}
+
+void MovieData::addVideoFrame(const swf::VideoFrame& frame) {
+  auto it = characters_.find(frame.streamId);
+  if (it == characters_.end()) return;
+  if (auto* video = std::get_if<VideoDefinition>(&it->second->body)) video->frames.emplace(frame.frameNum, frame.data);
 }
 
 void MovieData::markComplete() {

@@ -65,8 +65,16 @@ struct BitmapDefinition {
   swf::Bytes jpegTables;  // the movie's JPEGTables, for DefineBits (version 1)
 };
 
+// An embedded video stream: its definition and its encoded frames by number, filled in as
+// the VideoFrame tags arrive (the first frame of a number wins).
+struct VideoDefinition {
+  swf::DefineVideoStream stream;
+  std::map<std::uint16_t, swf::Bytes> frames;
+};
+
 using CharacterBody = std::variant<swf::DefineShape, swf::DefineMorphShape, SpriteDefinition, swf::DefineButton,
-                                   swf::DefineText, swf::DefineEditText, FontDefinition, BitmapDefinition>;
+                                   swf::DefineText, swf::DefineEditText, FontDefinition, BitmapDefinition,
+                                   VideoDefinition>;
 
 struct Character {
   std::uint16_t id = 0;
@@ -102,6 +110,7 @@ class MovieData {
 
  private:
   void define(std::uint16_t id, CharacterBody body);
+  void addVideoFrame(const swf::VideoFrame& frame);
 
   swf::SwfHeader header_;
   TimelineDefinition root_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/core/Button.h"
+#include "engine/core/VideoPlayback.h"
 
 namespace plavex::engine {
 
@@ -16,6 +17,8 @@ DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx
   // Unnamed instances are numbered across the movie, as scripts see them.
   if (object.placement.name.empty()) object.placement.name = "instance" + std::to_string(++ctx.instanceCounter);
   const Character* character = object.placement.character.get();
+  if (character && std::holds_alternative<VideoDefinition>(character->body))
+    object.video = std::make_unique<VideoPlayback>(object.placement.character);
   if (character && ctx.nesting < kMaxNesting && ++ctx.createdThisTick <= kMaxInstancesPerTick) {
     ++ctx.nesting;
     struct Leave {
@@ -240,6 +243,7 @@ void Timeline::runFrame(int frame, PlayContext& ctx, bool withActions) {
     }
   }
   current_ = frame;
+  if (withActions) showVideoFrames(list_);  // a jump decodes no picture for the frames it passes
   if (withActions) runSounds(frame, ctx);
 }
 
@@ -306,6 +310,7 @@ void Timeline::rewindTo(int target, PlayContext& ctx) {
     else list_.objects().emplace(depth, std::move(made));
   }
   current_ = target;
+  showVideoFrames(list_);
   ctx.changed();
   runActions(target, ctx);
 }

@@ -9,6 +9,7 @@
 #include "engine/render/Gradient.h"
 #include "engine/render/ScanFill.h"
 #include "engine/render/Text.h"
+#include "engine/render/VideoPicture.h"
 
 namespace plavex::engine::render {
 
@@ -100,6 +101,7 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
       }
     }
   }
+  if (object.video) drawVideoPicture(painter, *object.video, world, cx, antialias_);
   if (const DisplayList* children = childrenOf(object)) drawList(painter, *children, world, cx);
 }
 
@@ -328,6 +330,7 @@ QPainterPath DisplayRenderer::coverage(const DisplayObject& object, const QTrans
     p.addRect(0, 0, image.width() * 20.0, image.height() * 20.0);
     out.addPath(world.map(p));
   }
+  if (object.video) out.addPath(videoCoverage(*object.video, world));
   if (const DisplayList* children = childrenOf(object)) listCoverage(*children, world, out);
   return out;
 }
