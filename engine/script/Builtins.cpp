@@ -403,6 +403,7 @@ void installCoreBuiltins(Vm& vm) {
   installString(vm, g);
   installDate(vm, g);
   installMovieClip(vm, g);
+  installXml(vm, g);
 }
 
 }  // namespace plavex::script

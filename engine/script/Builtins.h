@@ -9,5 +9,6 @@ void installArray(Vm& vm, Object* global);
 void installString(Vm& vm, Object* global);
 void installDate(Vm& vm, Object* global);
 void installMovieClip(Vm& vm, Object* global);
+void installXml(Vm& vm, Object* global);
 
 }  // namespace plavex::script

@@ -110,6 +110,14 @@ void Heap::collect(std::span<Object* const> roots, std::span<const Value> extraV
     }
     for (Object* i : o->interfaces) work.push_back(i);
     work.push_back(o->home);
+    if (const XmlNodeData* x = o->xml.get()) {
+      markValue(x->name, work);
+      markValue(x->value, work);
+      work.push_back(x->attributes);
+      work.push_back(x->childArray);
+      work.push_back(x->parent);
+      work.insert(work.end(), x->children.begin(), x->children.end());
+    }
   }
   std::erase_if(objects_, [](const std::unique_ptr<Object>& o) { return !o->marked; });
 }

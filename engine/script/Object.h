@@ -87,6 +87,18 @@ struct CallArgs {
 
 using NativeFunction = std::function<Value(Vm&, const CallArgs&)>;
 
+// The tree behind an XMLNode object; the script sees it through XMLNode.prototype's
+// properties.
+struct XmlNodeData {
+  int type = 1;   // 1 element (or document), 3 text
+  Value name;     // null for text nodes and documents
+  Value value;    // null for elements
+  Object* attributes = nullptr;
+  Object* childArray = nullptr;  // childNodes, kept in step with `children`
+  Object* parent = nullptr;
+  std::vector<Object*> children;
+};
+
 enum class ObjectKind : std::uint8_t { Plain, Function, Array, String, Number, Boolean, Date, Error, Stage, Super };
 
 class Object {
@@ -135,6 +147,8 @@ class Object {
   Object* home = nullptr;
   // Interfaces an AS2 class implements (ImplementsOp).
   std::vector<Object*> interfaces;
+  // XMLNode and XML objects.
+  std::unique_ptr<XmlNodeData> xml;
 
   bool marked = false;
 

@@ -58,7 +58,7 @@ void Vm::installBuiltins() {
   functionProto->native = [](Vm&, const CallArgs&) { return Value(); };
   protos_["Function"] = functionProto;
   global_ = heap_.make(ObjectKind::Plain, objectProto);
-  for (const char* name : {"Array", "String", "Number", "Boolean", "Date", "Error", "MovieClip"}) {
+  for (const char* name : {"Array", "String", "Number", "Boolean", "Date", "Error", "MovieClip", "XMLNode", "XML"}) {
     protos_[name] = heap_.make(ObjectKind::Plain, objectProto);
   }
   installCoreBuiltins(*this);

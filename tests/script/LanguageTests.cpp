@@ -45,4 +45,86 @@ TEST(PropertyFlags, SettingAHiddenPropertyMakesItVisibleAgain) {
   EXPECT_EQ(runActions(8, a).lines, (Lines{"undefined", "true", "w"}));
 }
 
+// x = new XML(text); trace(x); trace(x.status)
+Asm parseAndPrint(const std::string& text) {
+  Asm a;
+  a.push({"x", text, 1, "XML"}).op(0x40).setVar();
+  a.traceVar("x");
+  a.push({"x"}).getVar().push({"status"}).getMember().trace();
+  return a;
+}
+
+TEST(XmlDocuments, ParseAndPrintRoundTrip) {
+  struct Case {
+    const char* text;
+    const char* printed;
+    const char* status;
+  };
+  const Case cases[] = {
+      {"<a b=\"1\" c='2'><d/>t&amp;u</a>", "<a b=\"1\" c=\"2\"><d />t&amp;u</a>", "0"},
+      {"<a>&#39;&lt;&thing;</a>", "<a>&apos;&lt;&amp;thing;</a>", "0"},
+      {"<a><![CDATA[<x>]]><!-- gone --></a>", "<a>&lt;x&gt;</a>", "0"},
+      {"<?xml version=\"1.0\"?><!DOCTYPE d><r/>", "<?xml version=\"1.0\"?><!DOCTYPE d><r />", "0"},
+      {"<a><b></a>", "<a><b /></a>", "-9"},
+      {"</a>", "", "-10"},
+      {"<a x=\"1></a>", "", "-8"},
+      {"<a><!-- open", "<a />", "-5"},
+  };
+  for (const auto& c : cases) {
+    auto r = runActions(8, parseAndPrint(c.text));
+    EXPECT_EQ(r.lines, (Lines{c.printed, c.status})) << c.text;
+  }
+}
+
+TEST(XmlDocuments, IgnoreWhiteDropsBlankTextNodes) {
+  Asm a;
+  a.push({"x", 0, "XML"}).op(0x40).setVar();
+  a.push({"x"}).getVar().push({"ignoreWhite", true}).setMember();
+  a.push({"<r>\n  <a> k </a>\n</r>", 1, "x"}).getVar().push({"parseXML"}).callMethod().pop();
+  a.traceVar("x");
+  EXPECT_EQ(runActions(8, a).lines, (Lines{"<r><a> k </a></r>"}));
+}
+
+TEST(XmlDocuments, NodesMoveBetweenParentsButNotIntoTheirOwnSubtree) {
+  Asm a;
+  a.push({"x", "<a><b/></a><c/>", 1, "XML"}).op(0x40).setVar();
+  a.push({"a", "x"}).getVar().push({"firstChild"}).getMember().setVar();
+  a.push({"b", "a"}).getVar().push({"firstChild"}).getMember().setVar();
+  a.push({"a"}).getVar().push({1, "b"}).getVar().push({"appendChild"}).callMethod().pop();  // refused: a holds b
+  a.traceVar("x");
+  a.push({"b"}).getVar().push({1, "x"}).getVar().push({"appendChild"}).callMethod().pop();  // b moves to the end
+  a.traceVar("x");
+  a.push({"a"}).getVar().push({"nextSibling"}).getMember().trace();
+  a.push({"b"}).getVar().push({"nextSibling"}).getMember().trace();
+  a.push({"x"}).getVar().push({"childNodes"}).getMember().push({"length"}).getMember().trace();
+  a.push({0, "b"}).getVar().push({"removeNode"}).callMethod().pop();
+  a.traceVar("x");
+  a.push({"b"}).getVar().push({"parentNode"}).getMember().trace();
+  EXPECT_EQ(runActions(8, a).lines,
+            (Lines{"<a><b /></a><c />", "<a /><c /><b />", "<c />", "null", "3", "<a /><c />", "null"}));
+}
+
+TEST(XmlDocuments, NamespacesComeFromTheNearestDeclaration) {
+  Asm a;
+  a.push({"x", "<p:r xmlns:p=\"urn:p\" xmlns=\"urn:d\"><p:k/><m/></p:r>", 1, "XML"}).op(0x40).setVar();
+  a.push({"r", "x"}).getVar().push({"firstChild"}).getMember().setVar();
+  a.push({"k", "r"}).getVar().push({"firstChild"}).getMember().setVar();
+  a.push({"k"}).getVar().push({"namespaceURI"}).getMember().trace();
+  a.push({"k"}).getVar().push({"localName"}).getMember().trace();
+  a.push({"k"}).getVar().push({"prefix"}).getMember().trace();
+  a.push({"k"}).getVar().push({"nextSibling"}).getMember().push({"namespaceURI"}).getMember().trace();
+  a.push({"urn:p", 1, "k"}).getVar().push({"getPrefixForNamespace"}).callMethod().trace();
+  a.push({"q", 1, "k"}).getVar().push({"getNamespaceForPrefix"}).callMethod().trace();
+  EXPECT_EQ(runActions(8, a).lines, (Lines{"urn:p", "k", "p", "urn:d", "p", "null"}));
+}
+
+TEST(XmlDocuments, DeeplyNestedTextParsesWithoutRecursionLimits) {
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "<a>";
+  Asm a = parseAndPrint(text);
+  auto r = runActions(8, a);
+  ASSERT_EQ(r.lines.size(), 2u);
+  EXPECT_EQ(r.lines[1], "-9");
+}
+
 }  // namespace
