@@ -17,8 +17,10 @@ DisplayObject instantiateObject(int depth, Placement placement, PlayContext& ctx
   // Unnamed instances are numbered across the movie, as scripts see them.
   if (object.placement.name.empty()) object.placement.name = "instance" + std::to_string(++ctx.instanceCounter);
   const Character* character = object.placement.character.get();
-  if (character && std::holds_alternative<VideoDefinition>(character->body))
+  if (character && std::holds_alternative<VideoDefinition>(character->body)) {
     object.video = std::make_unique<VideoPlayback>(object.placement.character);
+    object.video->seek(object.placement.ratio);  // also for lists no timeline walks (button states)
+  }
   if (character && ctx.nesting < kMaxNesting && ++ctx.createdThisTick <= kMaxInstancesPerTick) {
     ++ctx.nesting;
     struct Leave {

@@ -404,6 +404,7 @@ void installCoreBuiltins(Vm& vm) {
   installDate(vm, g);
   installMovieClip(vm, g);
   installXml(vm, g);
+  installBroadcaster(vm, g);
 }
 
 }  // namespace plavex::script
