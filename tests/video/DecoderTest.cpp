@@ -142,6 +142,36 @@ TEST(VideoDecoder, BrokenDataGivesErrorsAndKeepsWorking) {
   EXPECT_EQ(good.picture.pixels[100], argb(yuvToRgb(160, 128, 128)));
 }
 
+TEST(VideoDecoder, MutatedFramesOfEveryCodecNeverCrash) {
+  // Real frames where an encoder exists; VP6 key-frame headers of a small picture followed by noise.
+  auto pictures = screenPictures();
+  const std::pair<std::uint8_t, std::vector<std::uint8_t>> seeds[] = {
+      {2, test::encodeH263({YuvImage(48, 32, 90)}, {.keyInterval = 1})[0]},
+      {3, test::encodeScreenVideo(pictures, false)[0]},
+      {6, test::encodeScreenVideo(pictures, true, 1)[0]},
+      {4, {0x64, 0x30, 0x02, 0x03, 0x02, 0x03, 0x1e, 0x28, 0x15, 0xfb, 0xfd, 0xec, 0x06, 0xd7}},
+      {5, {0x00, 0x00, 0x10, 0x64, 0x30, 0x02, 0x03, 0x02, 0x03, 0x1e, 0x28, 0x15, 0xfb, 0xfd, 0xec}},
+  };
+  std::mt19937 rng(11);
+  for (const auto& [codec, seed] : seeds) {
+    SCOPED_TRACE(int(codec));
+    ASSERT_FALSE(seed.empty());
+    auto decoder = decoderFor({codec, 48, 32, 0});
+    for (int round = 0; round < 100; ++round) {
+      std::vector<std::uint8_t> data = seed;
+      if (codec == 4 || codec == 5)
+        for (int k = 0; k < 200; ++k) data.push_back(static_cast<std::uint8_t>(rng()));
+      const int edits = 1 + static_cast<int>(rng() % 8);
+      for (int k = 0; k < edits; ++k) data[3 + rng() % (data.size() - 3)] = static_cast<std::uint8_t>(rng());
+      if (rng() % 3 == 0) data.resize(1 + rng() % data.size());
+      auto r = decoder->decode(data);
+      if (r.ok()) {
+        EXPECT_FALSE(r.picture.empty());
+      }
+    }
+  }
+}
+
 TEST(VideoDecoder, EmptyFramesRepeatTheLastPicture) {
   auto frames = test::encodeH263({YuvImage(16, 16, 120)}, {.keyInterval = 1});
   auto decoder = decoderFor({2, 16, 16, 1});
