@@ -132,7 +132,10 @@ void MovieData::appendTag(const swf::Tag& tag) {
             font->italic = t.italic;
           }
         } else if constexpr (std::is_same_v<T, swf::ExportAssets>) {
-          for (const auto& asset : t.assets) exports_.emplace(lowered(asset.name), asset.id);
+          for (const auto& asset : t.assets) {
+            exports_.emplace(lowered(asset.name), asset.id);
+            exportNames_.emplace(asset.id, asset.name);
+          }
         } else if constexpr (std::is_same_v<T, swf::DefineVideoStream>) {
           define(t.id, VideoDefinition{t, {}});
         } else if constexpr (std::is_same_v<T, swf::VideoFrame>) {
@@ -156,6 +159,11 @@ void MovieData::addVideoFrame(const swf::VideoFrame& frame) {
   auto it = characters_.find(frame.streamId);
   if (it == characters_.end()) return;
   if (auto* video = std::get_if<VideoDefinition>(&it->second->body)) video->frames.emplace(frame.frameNum, frame.data);
+}
+
+std::string MovieData::exportName(std::uint16_t id) const {
+  auto it = exportNames_.find(id);
+  return it == exportNames_.end() ? std::string() : it->second;
 }
 
 void MovieData::markComplete() {

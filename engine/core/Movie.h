@@ -97,6 +97,8 @@ class MovieData {
 
   // The character an ExportAssets tag named (names compare without case), or none.
   std::shared_ptr<const Character> exported(const std::string& name) const;
+  // The first name a character was exported under (empty when none).
+  std::string exportName(std::uint16_t id) const;
   // Bytes of the movie as scripts count them: what has arrived (at most the stated length)
   // and the length the header states.
   std::uint64_t bytesLoaded() const { return std::min<std::uint64_t>(bytesArrived_, header_.fileLength); }
@@ -119,6 +121,7 @@ class MovieData {
   std::optional<swf::Rgba> background_;
   swf::Bytes jpegTables_;
   std::unordered_map<std::string, std::uint16_t> exports_;  // lower-case name -> id
+  std::unordered_map<std::uint16_t, std::string> exportNames_;  // id -> the first name, as written
   std::uint64_t bytesArrived_ = 0;
   bool complete_ = false;
 };

@@ -96,6 +96,12 @@ void ProgressiveParser::appendBody(const std::uint8_t* data, std::size_t size) {
     fail("movie too large");
     return;
   }
+  // Bytes past the length the header states are not part of the movie, as in the
+  // reference player (a header that states no length keeps everything).
+  if (bodyTotal_ > 1) {
+    const std::size_t have = bodyConsumed_ + body_.size();
+    size = have >= bodyTotal_ ? 0 : std::min(size, bodyTotal_ - have);
+  }
   body_.insert(body_.end(), data, data + size);
   received_ += size;
 }

@@ -83,6 +83,10 @@ DisplayObject Timeline::instantiate(int depth, Placement placement, PlayContext&
 DisplayObject* Timeline::placeScripted(int depth, std::shared_ptr<const Character> character, std::string name,
                                        PlayContext& ctx, const Placement* like) {
   if (!character) return nullptr;
+  // Clips that attach themselves inside themselves stop at the nesting limit.
+  int nesting = 0;
+  for (DisplayObject* o = resolve(owner_); o && nesting <= kMaxNesting; o = resolve(o->parent)) ++nesting;
+  if (nesting >= kMaxNesting) return nullptr;
   Placement placement = like ? *like : Placement{};
   placement.character = std::move(character);
   placement.name = std::move(name);

@@ -269,6 +269,11 @@ void installMovieClipMethods(PlayerScripts& scripts) {
   Object* buttonCtor = vm.newFunction([](Vm&, const CallArgs&) -> Value { return Value(); }, buttonProto);
   vm.global()->setOwn("Button", buttonCtor, prop::kDontEnum);
   method(buttonProto, "getDepth", getDepth);
+  vm.defineMethod(buttonProto, "toString", [](Vm& vm, const CallArgs& a) -> Value {
+    Object* o = a.thisValue.object();
+    if (o && o->kind() == ObjectKind::Stage && o->stage) return vm.targetPath(o->stage);
+    return Value("[object Object]");
+  });
 }
 
 }  // namespace plavex::script

@@ -131,6 +131,19 @@ void PlayerScripts::runOne(Queued& q) {
   if (gone && !q.evenIfGone) return;
   Object* self = vm_->scriptObject(q.target);
   if (!self) return;
+  if (!q.className.empty()) {
+    // Object.registerClass: the instance becomes one of the class and its constructor runs.
+    Value registry = vm_->getMember(Value(vm_->global()), "__registeredClasses");
+    Value ctor = registry.isObject() ? vm_->getMember(registry, q.className) : Value();
+    Object* c = ctor.object();
+    if (!c || !c->isFunction()) return;
+    Value proto = vm_->getMember(ctor, "prototype");
+    if (proto.isObject()) self->setProto(proto.object());
+    if (vm_->version() >= 6) self->setOwn("__constructor__", ctor, prop::kDontEnum);
+    else self->setOwn("constructor", ctor, prop::kDontEnum);
+    vm_->call(ctor, Value(self), {});
+    return;
+  }
   if (!q.method.empty()) {
     Value fn = vm_->getMember(Value(self), q.method);
     if (Object* f = fn.object(); f && f->isFunction()) vm_->call(fn, Value(self), {});
@@ -193,6 +206,12 @@ void PlayerScripts::objectCreated(engine::DisplayObject& object) {
     return;
   }
   queueClipEvent(object, clipevent::kInitialize, nullptr, kInit);
+  if (std::string name = player_->movie().exportName(object.characterId()); !name.empty()) {
+    Queued q;
+    q.target = objectFor(object);
+    q.className = std::move(name);
+    if (q.target) queue_[kConstruct].push_back(std::move(q));
+  }
   queueClipEvent(object, clipevent::kConstruct, nullptr, kConstruct);
   queueClipEvent(object, clipevent::kLoad, "onLoad");
 }

@@ -102,6 +102,7 @@ class PlayerScripts final : public engine::ScriptHost, public MovieHost {
     std::shared_ptr<const swf::Bytes> owned;  // clip actions copied from their object
     std::string method;                       // an event method ("onLoad") instead of code
     bool evenIfGone = false;                  // unload events run for objects that have left
+    std::string className;                    // construct: the export name whose registered class applies
   };
   void queueCode(Priority p, StageObject* target, std::span<const std::uint8_t> code);
   void queueMethod(StageObject* target, std::string method, bool evenIfGone = false);
