@@ -141,8 +141,9 @@ void installObject(Vm& vm, Object* g) {
   vm.defineMethod(proto, "valueOf", [](Vm&, const CallArgs& a) -> Value { return a.thisValue; });
   vm.defineMethod(proto, "hasOwnProperty", [](Vm& vm, const CallArgs& a) -> Value {
     Object* o = thisObject(a);
-    if (!o) return false;
+    if (!o || a.size() == 0) return false;
     std::string name = vm.toString(a[0]);
+    if (name == "__proto__") return o->proto() != nullptr;
     if (o->kind() == ObjectKind::Array) {
       char* end = nullptr;
       unsigned long i = std::strtoul(name.c_str(), &end, 10);

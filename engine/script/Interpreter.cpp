@@ -750,19 +750,30 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
         push(construct(getVariable(f, name), args));
         break;
       }
-      case 0x42: {  // InitArray
-        argsFromStack(args);
-        push(newArray(args));
-        break;
-      }
+      case 0x42:    // InitArray
       case 0x43: {  // InitObject
+        // A count beyond what the stack holds makes undefined and leaves the stack alone.
+        const bool isObject = op == 0x43;
         double n = popNumber();
-        std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(std::min(n, 65535.0)) : 0;
+        const std::size_t available = st.size() - f.stackBase;
+        const double perItem = isObject ? 2.0 : 1.0;
+        if (!(n * perItem <= static_cast<double>(available))) {
+          push(Value());
+          break;
+        }
+        std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
+        if (!isObject) {
+          std::vector<Value> items;
+          items.reserve(count);
+          for (std::size_t i = 0; i < count; ++i) items.push_back(pop());
+          push(newArray(std::move(items)));
+          break;
+        }
         Object* o = newObject();
-        for (std::size_t i = 0; i < count && st.size() > f.stackBase; ++i) {
+        for (std::size_t i = 0; i < count; ++i) {
           Value v = pop();
           std::string name = popString();
-          o->setOwn(name, std::move(v));
+          setMember(Value(o), name, std::move(v));  // "__proto__" links, inherited setters run
         }
         push(o);
         break;

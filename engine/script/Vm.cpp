@@ -292,7 +292,7 @@ Value Vm::getMember(const Value& base, std::string_view name) {
 
 void Vm::setMember(const Value& base, std::string_view name, Value value) {
   Object* o = base.object();
-  if (!o) return;
+  if (!o || name.empty()) return;  // the player makes no property without a name
   if (name == "__proto__") {
     if (value.isObject()) o->setProto(value.object());
     else if (value.isNull()) o->setProto(nullptr);

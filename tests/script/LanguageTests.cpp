@@ -45,6 +45,26 @@ TEST(PropertyFlags, SettingAHiddenPropertyMakesItVisibleAgain) {
   EXPECT_EQ(runActions(8, a).lines, (Lines{"undefined", "true", "w"}));
 }
 
+TEST(ObjectLiterals, ACountBeyondTheStackMakesUndefinedAndKeepsTheStack) {
+  for (std::uint8_t op : {std::uint8_t{0x42}, std::uint8_t{0x43}}) {
+    Asm a;
+    a.push({"a", "b", "c", 4294967297.0}).op(op).trace().trace().trace().trace();
+    EXPECT_EQ(runActions(8, a).lines, (Lines{"undefined", "c", "b", "a"})) << int(op);
+  }
+}
+
+TEST(ObjectLiterals, ProtoInALiteralLinksThePrototype) {
+  Asm a;
+  a.push({"a", "k", 1, 1}).op(0x43).setVar();                          // a = {k: 1}
+  a.push({"b", "__proto__", "a"}).getVar().push({1}).op(0x43).setVar();  // b = {__proto__: a}
+  a.push({"b"}).getVar().push({"k"}).getMember().trace();
+  a.push({"b"}).getVar().push({1, "a"}).getVar().push({"isPrototypeOf"}).callMethod().trace();
+  a.push({"__proto__", 1, "b"}).getVar().push({"hasOwnProperty"}).callMethod().trace();
+  a.push({"a"}).getVar().push({"", "x"}).setMember();  // no property without a name
+  a.push({"", 1, "a"}).getVar().push({"hasOwnProperty"}).callMethod().trace();
+  EXPECT_EQ(runActions(8, a).lines, (Lines{"1", "true", "true", "false"}));
+}
+
 // x = new XML(text); trace(x); trace(x.status)
 Asm parseAndPrint(const std::string& text) {
   Asm a;
