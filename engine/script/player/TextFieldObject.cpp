@@ -531,6 +531,11 @@ void installTextFields(PlayerScripts& scripts) {
   });
 }
 
+void textFieldEdited(TextFieldObject& field) {
+  writeVariable(field);
+  if (field.owner().player()) field.owner().player()->context().changed();
+}
+
 void syncBoundTextFields(PlayerScripts& scripts) {
   if (!scripts.player()) return;
   // The root's list is the player's; the timelines are the core's mutable objects.

@@ -51,6 +51,8 @@ class TextFieldObject final : public StageObject {
 // Registers text fields with the scripts: the TextField and TextFormat classes,
 // MovieClip.createTextField, and the variable binding refreshed after every frame.
 void installTextFields(PlayerScripts& scripts);
+// After the user edited a field: its bound variable takes the new text.
+void textFieldEdited(TextFieldObject& field);
 // Brings every bound field and its variable up to date (the player does this each frame).
 void syncBoundTextFields(PlayerScripts& scripts);
 
