@@ -17,6 +17,7 @@ namespace plavex::engine {
 class Timeline;
 struct ButtonInstance;
 class VideoPlayback;
+class EditTextState;
 
 // The properties a PlaceObject sets, without the instance behind them.
 struct Placement {
@@ -56,6 +57,7 @@ struct DisplayObjectFields {
   std::unique_ptr<Timeline> sprite;     // a sprite's own timeline
   std::unique_ptr<ButtonInstance> button;
   std::unique_ptr<VideoPlayback> video;  // an embedded video's decoder and picture
+  std::shared_ptr<EditTextState> editText;  // an edit text's live text, once scripts or input touch it
   WeakObjectHandle parent;              // the sprite or button holding it; empty: the root's list
   bool scripted = false;                // made by a script: the timeline neither moves nor removes it
   bool transformedByScript = false;     // a script set its matrix or colour: the timeline leaves them

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/Button.h"
+#include "engine/core/EditTextState.h"
 #include "engine/core/Geometry.h"
 #include "engine/core/Timeline.h"
 #include "engine/render/Effects.h"
@@ -86,7 +87,8 @@ void DisplayRenderer::drawContent(QPainter& painter, const DisplayObject& object
   } else if (const auto* text = std::get_if<swf::DefineText>(&c.body)) {
     drawStaticText(painter, cache_, movie_, *text, world, cx);
   } else if (const auto* edit = std::get_if<swf::DefineEditText>(&c.body)) {
-    drawEditText(painter, cache_, movie_, *edit, world, cx);
+    // Scripts and input change a field's text model; the definition is only its start.
+    drawEditText(painter, cache_, movie_, object.editText ? object.editText->forDrawing(*edit) : *edit, world, cx);
   } else if (const auto* bitmap = std::get_if<BitmapDefinition>(&c.body)) {
     (void)bitmap;
     const QImage& image = cache_.bitmap(movie_, c.id);

@@ -5,12 +5,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 
 #include "engine/core/ProgressiveParser.h"
 #include "engine/format/SwfReader.h"
+#include "engine/script/player/ScriptInput.h"
 
 namespace plavex::swftool {
 
@@ -44,19 +47,80 @@ std::optional<std::vector<InputEvent>> readInputEvents(const std::string& path, 
     else if (type == QLatin1String("MouseMove")) e.kind = InputEvent::Kind::MouseMove;
     else if (type == QLatin1String("MouseDown")) e.kind = InputEvent::Kind::MouseDown;
     else if (type == QLatin1String("MouseUp")) e.kind = InputEvent::Kind::MouseUp;
+    else if (type == QLatin1String("MouseWheel")) e.kind = InputEvent::Kind::MouseWheel;
+    else if (type == QLatin1String("KeyDown")) e.kind = InputEvent::Kind::KeyDown;
+    else if (type == QLatin1String("KeyUp")) e.kind = InputEvent::Kind::KeyUp;
+    else if (type == QLatin1String("TextInput")) e.kind = InputEvent::Kind::TextInput;
+    else if (type == QLatin1String("TextControl")) e.kind = InputEvent::Kind::TextControl;
     QJsonArray pos = o.value(QStringLiteral("pos")).toArray();
     if (pos.size() == 2) {
       e.x = pos[0].toDouble();
       e.y = pos[1].toDouble();
     }
-    // Only the left button presses buttons.
     QString button = o.value(QStringLiteral("btn")).toString(QStringLiteral("Left"));
-    if ((e.kind == InputEvent::Kind::MouseDown || e.kind == InputEvent::Kind::MouseUp) &&
-        button != QLatin1String("Left"))
-      e.kind = InputEvent::Kind::MouseMove;
+    e.button = button == QLatin1String("Right") ? 2 : button == QLatin1String("Middle") ? 4 : 1;
+    if (e.kind == InputEvent::Kind::KeyDown || e.kind == InputEvent::Kind::KeyUp)
+      std::tie(e.keyCode, e.ascii) = keyCodeOf(o.value(QStringLiteral("key")));
+    if (e.kind == InputEvent::Kind::TextInput) {
+      QString text = o.value(QStringLiteral("codepoint")).toString();
+      auto ucs = text.toUcs4();
+      if (!ucs.isEmpty()) e.codepoint = ucs.front();
+    }
+    if (e.kind == InputEvent::Kind::TextControl) e.command = o.value(QStringLiteral("code")).toString().toStdString();
+    if (e.kind == InputEvent::Kind::MouseWheel) {
+      if (o.contains(QStringLiteral("lines"))) e.wheel = o.value(QStringLiteral("lines")).toInt();
+      else e.wheel = static_cast<int>(o.value(QStringLiteral("pixels")).toDouble() / 100);
+    }
     events.push_back(e);
   }
   return events;
+}
+
+std::pair<int, int> keyCodeOf(const QJsonValue& key) {
+  if (key.isObject()) {
+    QJsonObject o = key.toObject();
+    if (o.contains(QStringLiteral("Char"))) {
+      QString c = o.value(QStringLiteral("Char")).toString();
+      if (c.isEmpty()) return {0, 0};
+      char16_t ch = c.at(0).unicode();
+      int code = 0;
+      if (ch >= u'a' && ch <= u'z') code = ch - u'a' + 65;
+      else if (ch >= u'A' && ch <= u'Z') code = ch;
+      else if (ch >= u'0' && ch <= u'9') code = ch;
+      else {
+        static const std::pair<char16_t, int> punctuation[] = {
+            {u';', 186}, {u'=', 187}, {u',', 188}, {u'-', 189}, {u'.', 190}, {u'/', 191}, {u'`', 192},
+            {u'[', 219}, {u'\\', 220}, {u']', 221}, {u'\'', 222}, {u' ', 32}};
+        for (const auto& [c2, k] : punctuation)
+          if (c2 == ch) code = k;
+      }
+      return {code, ch < 0x80 ? static_cast<int>(ch) : 0};
+    }
+    if (o.contains(QStringLiteral("Numpad"))) {
+      QString c = o.value(QStringLiteral("Numpad")).toString();
+      if (c.size() == 1 && c.at(0).isDigit()) return {96 + c.at(0).digitValue(), c.at(0).unicode()};
+      return {0, 0};
+    }
+    return {0, 0};
+  }
+  const QString name = key.toString();
+  static const std::pair<const char*, std::pair<int, int>> named[] = {
+      {"Backspace", {8, 8}},   {"Tab", {9, 9}},         {"Enter", {13, 13}},      {"LeftShift", {16, 0}},
+      {"RightShift", {16, 0}}, {"LeftControl", {17, 0}}, {"RightControl", {17, 0}}, {"LeftAlt", {18, 0}},
+      {"RightAlt", {18, 0}},   {"Pause", {19, 0}},      {"CapsLock", {20, 0}},    {"Escape", {27, 27}},
+      {"Space", {32, 32}},     {"PageUp", {33, 0}},     {"PageDown", {34, 0}},    {"End", {35, 0}},
+      {"Home", {36, 0}},       {"ArrowLeft", {37, 0}},  {"ArrowUp", {38, 0}},     {"ArrowRight", {39, 0}},
+      {"ArrowDown", {40, 0}},  {"Insert", {45, 0}},     {"Delete", {46, 127}},    {"NumLock", {144, 0}},
+      {"ScrollLock", {145, 0}},
+  };
+  for (const auto& [n, codes] : named)
+    if (name == QLatin1String(n)) return codes;
+  if (name.size() >= 2 && name.at(0) == QLatin1Char('F')) {
+    bool ok = false;
+    int n = name.mid(1).toInt(&ok);
+    if (ok && n >= 1 && n <= 12) return {111 + n, 0};
+  }
+  return {0, 0};
 }
 
 std::optional<RunOptions> parseRunOptions(Args args, std::string& error) {
@@ -133,7 +197,9 @@ std::optional<std::string> HeadlessSession::load(const std::string& file) {
   movie_ = std::make_shared<engine::MovieData>(*parser.header());
   // Scripts print each traced line on stdout. The player starts on the empty movie so
   // that the scripts are attached before the first frame runs.
-  scripts_ = std::make_shared<script::PlayerScripts>(movie_->header().version, [](const std::string& line) {
+  // The player's log writes a carriage return (text fields' line end) as a new line.
+  scripts_ = std::make_shared<script::PlayerScripts>(movie_->header().version, [](std::string line) {
+    std::replace(line.begin(), line.end(), '\r', '\n');
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
   });
@@ -155,8 +221,20 @@ void HeadlessSession::deliverInput() {
     switch (e.kind) {
       case InputEvent::Kind::Wait: return;
       case InputEvent::Kind::MouseMove: player_->mouseMove(x, y); break;
-      case InputEvent::Kind::MouseDown: player_->mouseDown(x, y); break;
-      case InputEvent::Kind::MouseUp: player_->mouseUp(x, y); break;
+      case InputEvent::Kind::MouseDown:
+        // Only the left button presses buttons.
+        if (e.button == 1) player_->mouseDown(x, y);
+        scripts_->input().mouseButton(e.button, true, x, y);
+        break;
+      case InputEvent::Kind::MouseUp:
+        if (e.button == 1) player_->mouseUp(x, y);
+        scripts_->input().mouseButton(e.button, false, x, y);
+        break;
+      case InputEvent::Kind::MouseWheel: scripts_->input().mouseWheel(e.wheel); break;
+      case InputEvent::Kind::KeyDown: scripts_->input().keyDown(e.keyCode, e.ascii); break;
+      case InputEvent::Kind::KeyUp: scripts_->input().keyUp(e.keyCode, e.ascii); break;
+      case InputEvent::Kind::TextInput: scripts_->input().textInput(e.codepoint); break;
+      case InputEvent::Kind::TextControl: scripts_->input().textControl(e.command); break;
       case InputEvent::Kind::Other: break;
     }
   }

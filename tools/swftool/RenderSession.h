@@ -3,6 +3,7 @@
 // user input between frames, draw the stage.
 
 #include <QImage>
+#include <QJsonValue>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,9 +18,19 @@
 namespace plavex::swftool {
 
 struct InputEvent {
-  enum class Kind { Wait, MouseMove, MouseDown, MouseUp, Other } kind = Kind::Other;
+  enum class Kind { Wait, MouseMove, MouseDown, MouseUp, MouseWheel, KeyDown, KeyUp, TextInput, TextControl, Other } kind =
+      Kind::Other;
   double x = 0, y = 0;  // stage pixels
+  int button = 1;       // as a key code: 1 left, 2 right, 4 middle
+  int keyCode = 0, ascii = 0;
+  char32_t codepoint = 0;
+  std::string command;  // TextControl
+  int wheel = 0;        // lines
 };
+
+// The player's key code and character of a key as the input format names it
+// ("Tab", "ArrowUp", {"Char": "a"}, {"Numpad": "5"}); 0 when unknown.
+std::pair<int, int> keyCodeOf(const QJsonValue& key);
 
 // Reads the corpus input format: a JSON list of events.
 std::optional<std::vector<InputEvent>> readInputEvents(const std::string& path, std::string& error);

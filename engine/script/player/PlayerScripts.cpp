@@ -4,6 +4,7 @@
 
 #include "engine/core/Timeline.h"
 #include "engine/script/player/ClipObject.h"
+#include "engine/script/player/ScriptInput.h"
 
 namespace plavex::script {
 
@@ -47,10 +48,14 @@ std::shared_ptr<const engine::Character> makeEmptySprite() {
 }  // namespace
 
 void installMovieClipMethods(PlayerScripts& scripts);
+void installTextFields(PlayerScripts& scripts);
+void syncBoundTextFields(PlayerScripts& scripts);
 
 PlayerScripts::PlayerScripts(int swfVersion, TraceOutput trace, ScriptLimits limits)
     : trace_(std::move(trace)), vm_(std::make_unique<Vm>(swfVersion, this, limits)), emptySprite_(makeEmptySprite()) {
   installMovieClipMethods(*this);
+  installTextFields(*this);
+  input_ = ScriptInput::install(*this);
 }
 
 PlayerScripts::~PlayerScripts() {
@@ -274,6 +279,7 @@ void PlayerScripts::afterFrame() {
   runQueue();
   vm_->runTimers();
   runQueue();
+  syncBoundTextFields(*this);
   sweep();
   if (vm_->objectCount() > 50000) vm_->collectGarbage();
 }

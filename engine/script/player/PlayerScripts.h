@@ -29,6 +29,7 @@
 namespace plavex::script {
 
 class ClipObject;
+class ScriptInput;
 
 // Clip event bits as PlaceObject stores them.
 namespace clipevent {
@@ -91,6 +92,8 @@ class PlayerScripts final : public engine::ScriptHost, public MovieHost {
   StageObject* objectForTimeline(const engine::Timeline& timeline);
   // A sprite character with one empty frame (createEmptyMovieClip).
   std::shared_ptr<const engine::Character> emptySprite() const { return emptySprite_; }
+  // Keyboard, mouse and focus for scripts (Key, Mouse, Selection, Stage, System).
+  ScriptInput& input() { return *input_; }
   // Runs the queued actions now (a bounded number).
   void runQueue();
 
@@ -130,6 +133,7 @@ class PlayerScripts final : public engine::ScriptHost, public MovieHost {
   std::string lastProblem_;
   std::unordered_set<std::uint16_t> initialised_;  // sprites whose init actions ran
   std::shared_ptr<const engine::Character> emptySprite_;
+  std::shared_ptr<ScriptInput> input_;  // its functions live in the machine, which goes first
 };
 
 }  // namespace plavex::script
