@@ -128,7 +128,13 @@ void installObject(Vm& vm, Object* g) {
   Object* proto = vm.protoOf("Object");
   Object* ctor = vm.newFunction([](Vm& vm, const CallArgs& a) -> Value {
     if (a[0].isObject()) return a[0];
-    return vm.newObject();
+    // A primitive comes back wrapped in its class's object.
+    const char* className = a[0].isNumber() ? "Number" : a[0].isString() ? "String" : a[0].isBoolean() ? "Boolean" : nullptr;
+    if (!className) return vm.newObject();
+    ObjectKind kind = a[0].isNumber() ? ObjectKind::Number : a[0].isString() ? ObjectKind::String : ObjectKind::Boolean;
+    Object* wrapper = vm.make(kind, vm.protoOf(className));
+    wrapper->primitive = a[0];
+    return wrapper;
   }, proto);
   ctor->nativeConstructor = ctor->native;
   g->setOwn("Object", ctor, prop::kDontEnum);

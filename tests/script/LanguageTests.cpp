@@ -65,6 +65,21 @@ TEST(ObjectLiterals, ProtoInALiteralLinksThePrototype) {
   EXPECT_EQ(runActions(8, a).lines, (Lines{"1", "true", "true", "false"}));
 }
 
+TEST(ObjectConstructor, WrapsPrimitivesInTheirClassObjects) {
+  struct Case {
+    PushItem value;
+    const char* text;
+  };
+  const Case cases[] = {{5, "5"}, {"hello", "hello"}, {true, "true"}, {NullV{}, "[object Object]"}};
+  for (const auto& c : cases) {
+    Asm a;
+    a.push({"o", c.value, 1, "Object"}).op(0x40).setVar();
+    a.traceVar("o");
+    a.push({"o"}).getVar().op(0x44).trace();
+    EXPECT_EQ(runActions(8, a).lines, (Lines{c.text, "object"})) << c.text;
+  }
+}
+
 // x = new XML(text); trace(x); trace(x.status)
 Asm parseAndPrint(const std::string& text) {
   Asm a;
