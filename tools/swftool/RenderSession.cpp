@@ -247,6 +247,11 @@ void HeadlessSession::run(int frames) {
     player_->tick();
     scripts_->afterFrame();
   }
+  // Input recorded after the last frame still reaches the movie (its handlers run).
+  if (!scripts_->quitRequested() && nextEvent_ < events_.size()) {
+    deliverInput();
+    scripts_->frameDone();
+  }
   std::fflush(stdout);
   if (!scripts_->lastProblem().empty()) std::fprintf(stderr, "swftool: script stopped: %s\n", scripts_->lastProblem().c_str());
 }
