@@ -73,6 +73,9 @@ bool Player::needsTicks() const { return root_.animates(loop_, movie_->complete(
 
 namespace {
 
+// DefineButton2 conditions for the pressed button leaving and coming back.
+constexpr std::uint16_t kOutDownToOverDown = 0x0010, kOverDownToOutDown = 0x0020, kOutDownToIdle = 0x0040;
+
 DisplayObject* findBySerial(DisplayList& list, std::uint64_t serial) {
   if (serial == 0) return nullptr;
   for (auto& [depth, object] : list.objects()) {
@@ -165,6 +168,14 @@ void Player::setButtonState(DisplayObject& button, ButtonState state) {
     scripts_->runButtonActions(button, *actions);
 }
 
+void Player::runButtonConditions(DisplayObject& button, std::uint16_t bits) {
+  if (!button.button || !button.placement.character) return;
+  const auto& definition = std::get<swf::DefineButton>(button.placement.character->body);
+  if (definition.version < 2) return;
+  for (const auto& ca : definition.condActions)
+    if (ca.conditions & bits) scripts_->runButtonActions(button, ca.actions);
+}
+
 bool Player::updateButtons(double x, double y) {
   std::uint64_t before = ctx_.revision;
   DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y, 0);
@@ -173,6 +184,7 @@ bool Player::updateButtons(double x, double y) {
     if (auto* old = findBySerial(root_.displayList(), hovered_)) {
       const bool dragging = mouseIsDown_ && pressed_ == hovered_;
       scripts_->pointerEvent(*old, dragging ? PointerEvent::DragOut : PointerEvent::RollOut);
+      if (dragging) runButtonConditions(*old, kOverDownToOutDown);
       if (auto* still = findBySerial(root_.displayList(), hovered_))
         setButtonState(*still, dragging ? ButtonState::Over : ButtonState::Up);
     }
@@ -180,7 +192,10 @@ bool Player::updateButtons(double x, double y) {
     under = findBySerial(root_.displayList(), underSerial);
     if (under) {
       if (!mouseIsDown_) scripts_->pointerEvent(*under, PointerEvent::RollOver);
-      else if (pressed_ == underSerial) scripts_->pointerEvent(*under, PointerEvent::DragOver);
+      else if (pressed_ == underSerial) {
+        scripts_->pointerEvent(*under, PointerEvent::DragOver);
+        runButtonConditions(*under, kOutDownToOverDown);
+      }
     }
     under = findBySerial(root_.displayList(), underSerial);
   }
@@ -229,6 +244,7 @@ bool Player::mouseUp(double x, double y) {
   if (DisplayObject* pressed = findBySerial(root_.displayList(), pressed_)) {
     DisplayObject* under = findButton(root_.displayList(), Affine{}, x, y, 0);
     scripts_->pointerEvent(*pressed, under == pressed ? PointerEvent::Release : PointerEvent::ReleaseOutside);
+    if (under != pressed) runButtonConditions(*pressed, kOutDownToIdle);
   }
   pressed_ = 0;
   updateButtons(x, y);

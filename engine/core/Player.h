@@ -69,6 +69,7 @@ class Player {
   bool hitsContent(DisplayList& list, const Affine& parent, double x, double y, int depth);
   bool buttonHit(DisplayObject& button, const Affine& world, double x, double y);
   void setButtonState(DisplayObject& button, ButtonState state);
+  void runButtonConditions(DisplayObject& button, std::uint16_t bits);
   bool updateButtons(double x, double y);
 
   std::shared_ptr<const MovieData> movie_;

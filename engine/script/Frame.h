@@ -39,6 +39,7 @@ struct Vm::Frame {
   Object* callee = nullptr;
   Object* superObject = nullptr;
   bool inFunction = false;
+  bool haltWhenRemoved = false;  // a frame script of a clip on the stage: it stops when the clip goes
   int version = 0;
   std::size_t stackBase = 0;
   std::vector<Block> blocks;

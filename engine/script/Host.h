@@ -40,6 +40,8 @@ class StageObject {
   virtual int framesLoaded() const = 0;
   virtual int totalFrames() const = 0;
   virtual void removeSelf() {}
+  // Whether it has left the stage (its frame scripts stop where they are).
+  virtual bool removed() const { return false; }
   // `depth` as scripts count it (0 is the lowest scripted depth).
   virtual void duplicate(std::string_view newName, int depth) {}
 };

@@ -59,6 +59,7 @@ RunResult Vm::run(std::span<const std::uint8_t> code, Object* target) {
   f.registers.resize(4);
   f.thisValue = Value(timeline);
   f.target = f.baseTarget = f.local = timeline;
+  f.haltWhenRemoved = timeline->stage && !timeline->stage->removed();
   f.version = version_;
   f.stackBase = stack_.size();
   Value result;
@@ -988,6 +989,9 @@ Vm::Status Vm::exec(Frame& f, Value& result) {
     }
     if (!in.ok()) return malformed("truncated action");
     if (abort_) [[unlikely]] return Status::Abort;
+    // A frame script whose clip left the stage (removed, or replaced by a goto) stops there.
+    if (f.haltWhenRemoved && f.baseTarget->stage && f.baseTarget->stage->removed()) [[unlikely]]
+      return Status::Normal;
     if (hasPending_) [[unlikely]] {
       Value thrown = std::move(pending_);
       pending_ = Value();

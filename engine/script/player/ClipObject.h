@@ -49,6 +49,7 @@ class ClipObject final : public StageObject {
   int framesLoaded() const override;
   int totalFrames() const override;
   void removeSelf() override;
+  bool removed() const override { return !isRoot() && !alive(); }
   void duplicate(std::string_view newName, int depth) override;
 
  private:
