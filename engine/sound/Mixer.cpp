@@ -1,6 +1,9 @@
 #include "engine/sound/Mixer.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <tuple>
 
 namespace plavex::sound {
 
@@ -8,6 +11,12 @@ std::int16_t scaledSample(std::int32_t mixed, const MixLevel& level) {
   if (!level.enabled) return 0;
   const std::int64_t v = static_cast<std::int64_t>(mixed) * std::clamp(level.volume, 0, 100) / 100;
   return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, -32768, 32767));
+}
+
+std::pair<std::int64_t, std::int64_t> transformFrame(std::int64_t left, std::int64_t right, const ChannelTransform& t) {
+  const std::int64_t l = (left * t.leftToLeft + right * t.rightToLeft) / 100;
+  const std::int64_t r = (left * t.leftToRight + right * t.rightToRight) / 100;
+  return {l * t.volume / 100, r * t.volume / 100};
 }
 
 std::pair<int, int> envelopeLevels(std::span<const swf::EnvelopePoint> envelope, std::uint64_t time) {
@@ -111,10 +120,76 @@ std::uint64_t Mixer::streamPlayed(OwnerId owner, StreamKey stream) const {
   return voice ? voice->played : 0;
 }
 
+Mixer::VoiceId Mixer::startVoice(OwnerId owner, GroupId group, int soundId, SoundSamples samples,
+                                 std::size_t offsetFrames, int loops) {
+  std::lock_guard lock(mutex_);
+  if (!samples || samples->size() < 2) return 0;
+  const std::size_t frames = samples->size() / 2;
+  EventVoice v;
+  v.owner = owner;
+  v.soundId = soundId;
+  v.group = group;
+  v.id = nextVoice_++;
+  v.samples = std::move(samples);
+  v.begin = 0;
+  v.end = frames;
+  // Only the first loop starts at the offset.
+  v.position = std::min(offsetFrames, frames);
+  v.loopsLeft = std::max(1, loops);
+  if (v.position >= frames) {
+    v.position = 0;
+    if (--v.loopsLeft <= 0) return 0;
+  }
+  events_.push_back(std::move(v));
+  return events_.back().id;
+}
+
+void Mixer::stopGroup(OwnerId owner, GroupId group, int soundId) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(events_, [&](const EventVoice& v) {
+    return v.owner == owner && (group == 0 || v.group == group) && (soundId < 0 || v.soundId == soundId);
+  });
+}
+
+const ChannelTransform* Mixer::findTransform(OwnerId owner, GroupId group) const {
+  for (const auto& [key, t] : transforms_)
+    if (key.first == owner && key.second == group) return &t;
+  return nullptr;
+}
+
+void Mixer::setTransform(OwnerId owner, GroupId group, const ChannelTransform& transform) {
+  std::lock_guard lock(mutex_);
+  for (auto& [key, t] : transforms_)
+    if (key.first == owner && key.second == group) {
+      t = transform;
+      return;
+    }
+  transforms_.push_back({{owner, group}, transform});
+}
+
+ChannelTransform Mixer::transform(OwnerId owner, GroupId group) const {
+  std::lock_guard lock(mutex_);
+  const ChannelTransform* t = findTransform(owner, group);
+  return t ? *t : ChannelTransform{};
+}
+
+std::optional<std::size_t> Mixer::voicePosition(VoiceId voice) const {
+  std::lock_guard lock(mutex_);
+  for (const auto& v : events_)
+    if (v.id == voice && voice != 0) return v.position;
+  return std::nullopt;
+}
+
 void Mixer::stopOwner(OwnerId owner) {
   std::lock_guard lock(mutex_);
   std::erase_if(events_, [&](const EventVoice& v) { return v.owner == owner; });
   std::erase_if(streams_, [&](const StreamVoice& v) { return v.owner == owner; });
+}
+
+void Mixer::releaseOwner(OwnerId owner) {
+  stopOwner(owner);
+  std::lock_guard lock(mutex_);
+  std::erase_if(transforms_, [&](const auto& entry) { return entry.first.first == owner; });
 }
 
 std::size_t Mixer::activeVoices() const {
@@ -129,10 +204,22 @@ void Mixer::pull(std::span<std::int16_t> out, const MixLevel& level) {
   std::lock_guard lock(mutex_);
   const std::size_t frames = out.size() / 2;
   accumulator_.assign(frames * 2, 0);
+  static const ChannelTransform kIdentity;
+  auto clip32 = [](std::int64_t x) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(x, INT32_MIN / 4, INT32_MAX / 4));
+  };
   for (auto& v : events_) {
     const auto& data = *v.samples;
+    const ChannelTransform* movieTransform = findTransform(v.owner, 0);
+    const ChannelTransform* groupTransform = v.group ? findTransform(v.owner, v.group) : nullptr;
     for (std::size_t f = 0; f < frames && v.loopsLeft > 0; ++f) {
       std::int32_t left = data[v.position * 2], right = data[v.position * 2 + 1];
+      if (groupTransform || movieTransform) {
+        auto [l, r] = transformFrame(left, right, groupTransform ? *groupTransform : kIdentity);
+        if (movieTransform) std::tie(l, r) = transformFrame(l, r, *movieTransform);
+        left = clip32(l);
+        right = clip32(r);
+      }
       if (!v.envelope.empty()) {
         const auto [l, r] = envelopeLevels(v.envelope, v.played);
         left = static_cast<std::int32_t>((static_cast<std::int64_t>(left) * l) / 32768);
@@ -150,7 +237,15 @@ void Mixer::pull(std::span<std::int16_t> out, const MixLevel& level) {
   std::erase_if(events_, [](const EventVoice& v) { return v.loopsLeft <= 0; });
   for (auto& s : streams_) {
     const std::size_t available = std::min(frames, s.pending.size() / 2);
-    for (std::size_t i = 0; i < available * 2; ++i) accumulator_[i] += s.pending[i];
+    if (const ChannelTransform* t = findTransform(s.owner, 0)) {
+      for (std::size_t f = 0; f < available; ++f) {
+        const auto [l, r] = transformFrame(s.pending[f * 2], s.pending[f * 2 + 1], *t);
+        accumulator_[f * 2] += clip32(l);
+        accumulator_[f * 2 + 1] += clip32(r);
+      }
+    } else {
+      for (std::size_t i = 0; i < available * 2; ++i) accumulator_[i] += s.pending[i];
+    }
     s.pending.erase(s.pending.begin(), s.pending.begin() + static_cast<std::ptrdiff_t>(available * 2));
     s.played += available;
   }

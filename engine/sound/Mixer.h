@@ -25,6 +25,17 @@ struct MixLevel {
   bool enabled = true;
 };
 
+// How a script's Sound object sends a voice to the output: the share (percent) of each
+// input side on each output side, then a volume (percent). Values may lie outside
+// 0..100 (scripts set any integer); the mix clips to 16 bits at the end.
+struct ChannelTransform {
+  int leftToLeft = 100, leftToRight = 0, rightToLeft = 0, rightToRight = 100;
+  int volume = 100;
+  bool operator==(const ChannelTransform&) const = default;
+};
+// One stereo frame through a transform.
+std::pair<std::int64_t, std::int64_t> transformFrame(std::int64_t left, std::int64_t right, const ChannelTransform& t);
+
 // Applies the volume to one mixed value (sum of voices) and clips it to 16 bits.
 std::int16_t scaledSample(std::int32_t mixed, const MixLevel& level);
 
@@ -55,7 +66,26 @@ class Mixer {
   std::uint64_t streamPlayed(OwnerId owner, StreamKey stream) const;
 
   void stopOwner(OwnerId owner);
+  // Stops the owner's sounds and forgets its transforms (the movie has gone).
+  void releaseOwner(OwnerId owner);
   std::size_t activeVoices() const;
+
+  // ---- sounds started by scripts ----
+  // A group is what one script Sound object controls (a clip of a movie); group 0 is
+  // the whole movie, and its transform applies to every sound of the owner on top.
+  using GroupId = std::uint64_t;
+  using VoiceId = std::uint64_t;
+  // Starts a sound `offsetFrames` into it, `loops` times (at least once). 0 when
+  // there is nothing to play.
+  VoiceId startVoice(OwnerId owner, GroupId group, int soundId, SoundSamples samples, std::size_t offsetFrames,
+                     int loops);
+  // Stops the group's voices (group 0: every voice of the owner) of a sound, or all
+  // of them when `soundId` is negative.
+  void stopGroup(OwnerId owner, GroupId group, int soundId = -1);
+  void setTransform(OwnerId owner, GroupId group, const ChannelTransform& transform);
+  ChannelTransform transform(OwnerId owner, GroupId group) const;
+  // The frame within the sound a voice plays next; nothing once it has ended.
+  std::optional<std::size_t> voicePosition(VoiceId voice) const;
 
   // Mixes out.size() / 2 stereo frames.
   void pull(std::span<std::int16_t> out, const MixLevel& level);
@@ -70,6 +100,8 @@ class Mixer {
     int loopsLeft = 1;
     std::uint64_t played = 0;        // frames since start (envelope time)
     std::vector<swf::EnvelopePoint> envelope;
+    GroupId group = 0;
+    VoiceId id = 0;
   };
   struct StreamVoice {
     OwnerId owner = 0;
@@ -85,6 +117,9 @@ class Mixer {
   std::vector<EventVoice> events_;
   std::vector<StreamVoice> streams_;
   std::vector<std::int32_t> accumulator_;
+  VoiceId nextVoice_ = 1;
+  std::vector<std::pair<std::pair<OwnerId, GroupId>, ChannelTransform>> transforms_;
+  const ChannelTransform* findTransform(OwnerId owner, GroupId group) const;
 };
 
 // The envelope's levels (0..32768 each side) at a time in 44.1 kHz frames: linear

@@ -50,7 +50,7 @@ SoundSamples decodeEventSound(const swf::DefineSound& sound) {
 
 MovieSound::MovieSound(Mixer& mixer) : mixer_(mixer), owner_(mixer.newOwner()) {}
 
-MovieSound::~MovieSound() { mixer_.stopOwner(owner_); }
+MovieSound::~MovieSound() { mixer_.releaseOwner(owner_); }
 
 void MovieSound::addTag(const swf::Tag& tag) {
   if (const auto* sound = std::get_if<swf::DefineSound>(&tag.body)) {
@@ -60,6 +60,12 @@ void MovieSound::addTag(const swf::Tag& tag) {
   } else if (const auto* symbols = std::get_if<swf::SymbolClass>(&tag.body)) {
     for (const auto& asset : symbols->symbols) exported_.try_emplace(asset.name, asset.id);
   }
+}
+
+std::optional<std::uint16_t> MovieSound::exportedSound(const std::string& name) const {
+  auto named = exported_.find(name);
+  if (named == exported_.end() || !definitions_.count(named->second)) return std::nullopt;
+  return named->second;
 }
 
 void MovieSound::stopAll() {

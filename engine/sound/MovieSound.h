@@ -31,6 +31,11 @@ class MovieSound final : public engine::SoundSink {
   // Stops every sound of the movie.
   void stopAll();
   Mixer::OwnerId owner() const { return owner_; }
+  Mixer& mixer() { return mixer_; }
+  // The sound exported under a name (as written), for scripts' attachSound.
+  std::optional<std::uint16_t> exportedSound(const std::string& name) const;
+  // A defined sound decoded to the mixer's format (null when undefined or undecodable).
+  SoundSamples soundSamples(std::uint16_t id) { return samplesFor(id); }
   // How far the timeline's stream sound has been heard, as a (fractional, 0-based) frame
   // of that timeline at `framesPerSecond`; nothing when no stream sound is sounding
   // (none, not started, or run dry) and the timeline should keep its own clock.
