@@ -49,12 +49,14 @@ std::shared_ptr<const engine::Character> makeEmptySprite() {
 
 void installMovieClipMethods(PlayerScripts& scripts);
 void installTextFields(PlayerScripts& scripts);
+void installSoundObject(PlayerScripts& scripts);
 void syncBoundTextFields(PlayerScripts& scripts);
 
 PlayerScripts::PlayerScripts(int swfVersion, TraceOutput trace, ScriptLimits limits)
     : trace_(std::move(trace)), vm_(std::make_unique<Vm>(swfVersion, this, limits)), emptySprite_(makeEmptySprite()) {
   installMovieClipMethods(*this);
   installTextFields(*this);
+  installSoundObject(*this);
   input_ = ScriptInput::install(*this);
 }
 
