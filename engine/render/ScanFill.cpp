@@ -1,6 +1,7 @@
 #include "engine/render/ScanFill.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct Segment {
 // Curves become chords no further than this from the curve, in pixels.
 // (The movie's own flattening is coarse; a tenth of a pixel matches its pixels best.)
 constexpr double kFlatness = 0.1;
+// Outline points snap to a grid of 1/256 pixel, as in the movie's rasterizer; crossings
+// are then decided exactly in whole grid units.
+constexpr std::int64_t kGrid = 256;
+constexpr double kLimit = 1 << 26;  // grid units; keeps every product below 2^63
 
 void flattenCubic(QPointF p0, QPointF c1, QPointF c2, QPointF p3, std::vector<Segment>& out) {
   // The deviation of a cubic from its chord is bounded by 3/4 of the larger second difference.
@@ -65,54 +70,71 @@ QRegion aliasedCoverage(const QPainterPath& devicePath, const QRect& clip) {
   QRectF bounds = devicePath.controlPointRect();
   const int top = std::max(clip.top(), static_cast<int>(std::floor(bounds.top())) - 1);
   const int bottom = std::min(clip.bottom(), static_cast<int>(std::ceil(bounds.bottom())) + 1);
-  if (top > bottom) return {};
-  // Segments pointing down, with their winding, ordered by their upper end; an active
-  // list walks down the scanlines.
+  if (top > bottom || !std::isfinite(bounds.width()) || !std::isfinite(bounds.height())) return {};
+  // Points on the sub-pixel grid, in whole grid units; segments pointing down with their
+  // winding, ordered by their upper end. An active list walks down the scanlines.
   struct Oriented {
-    Segment s;
+    std::int64_t x0, y0, x1, y1;
     int winding;
   };
+  auto grid = [](double v) { return static_cast<std::int64_t>(std::llround(std::clamp(v * double(kGrid), -kLimit, kLimit))); };
   std::vector<Oriented> edges;
   for (const auto& r : segmentsOf(devicePath)) {
-    if (r.y0 == r.y1) continue;
-    if (r.y0 < r.y1) edges.push_back({r, 1});
-    else edges.push_back({{r.x1, r.y1, r.x0, r.y0}, -1});
+    const std::int64_t x0 = grid(r.x0), y0 = grid(r.y0), x1 = grid(r.x1), y1 = grid(r.y1);
+    if (y0 == y1) continue;
+    if (y0 < y1) edges.push_back({x0, y0, x1, y1, 1});
+    else edges.push_back({x1, y1, x0, y0, -1});
   }
-  std::sort(edges.begin(), edges.end(), [](const Oriented& a, const Oriented& b) { return a.s.y0 < b.s.y0; });
+  std::sort(edges.begin(), edges.end(), [](const Oriented& a, const Oriented& b) { return a.y0 < b.y0; });
   const bool nonZero = devicePath.fillRule() == Qt::WindingFill;
+  struct Crossing {
+    double x;           // where the edge crosses the scanline, pixels
+    std::int64_t from;  // first pixel whose centre is at or right of it
+    std::int64_t to;    // last pixel whose centre is at or left of it
+    int winding;
+    bool operator<(const Crossing& o) const { return x < o.x; }
+  };
+  auto floorDiv = [](std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
   std::vector<QRect> spans;
   std::vector<std::size_t> active;
-  std::vector<std::pair<double, int>> crossings;
+  std::vector<Crossing> crossings;
   std::size_t next = 0;
+  const std::int64_t half = kGrid / 2;
   for (int y = top; y <= bottom; ++y) {
-    const double yc = y + 0.5;
-    while (next < edges.size() && edges[next].s.y0 <= yc) active.push_back(next++);
+    const std::int64_t yc = std::int64_t(y) * kGrid + half;
+    while (next < edges.size() && edges[next].y0 <= yc) active.push_back(next++);
     crossings.clear();
     std::size_t keep = 0;
     for (std::size_t k = 0; k < active.size(); ++k) {
       const Oriented& e = edges[active[k]];
-      if (e.s.y1 <= yc) continue;  // finished
+      if (e.y1 <= yc) continue;  // finished
       active[keep++] = active[k];
-      if (e.s.y0 > yc) continue;
-      const double t = (yc - e.s.y0) / (e.s.y1 - e.s.y0);
-      crossings.emplace_back(e.s.x0 + (e.s.x1 - e.s.x0) * t, e.winding);
+      if (e.y0 > yc) continue;
+      // The crossing num / den grid units exactly; centre of pixel x: x * kGrid + half.
+      const std::int64_t den = e.y1 - e.y0;
+      const std::int64_t num = e.x0 * den + (e.x1 - e.x0) * (yc - e.y0);
+      const std::int64_t shifted = num - half * den;
+      const std::int64_t from = -floorDiv(-shifted, kGrid * den);
+      std::int64_t to = floorDiv(shifted, kGrid * den);
+      if (to * kGrid * den == shifted) --to;  // a centre exactly on a right end stays out
+      crossings.push_back({double(num) / double(den) / kGrid, from, to, e.winding});
     }
     active.resize(keep);
     if (crossings.size() < 2) continue;
     std::sort(crossings.begin(), crossings.end());
     int winding = 0;
     for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
-      winding += nonZero ? crossings[k].second : 1;
+      winding += nonZero ? crossings[k].winding : 1;
       const bool inside = nonZero ? winding != 0 : (winding & 1) != 0;
       if (!inside) continue;
-      // Pixels whose (tie-shifted) centre lies in [left, right).
-      const int x0 = std::max(clip.left(), static_cast<int>(std::ceil(crossings[k].first - 0.5)));
-      const int x1 = std::min(clip.right() + 1, static_cast<int>(std::ceil(crossings[k + 1].first - 0.5)));
-      if (x1 <= x0) continue;
+      // Pixels whose centres lie in [left, right).
+      const int x0 = static_cast<int>(std::max<std::int64_t>(clip.left(), crossings[k].from));
+      const int x1 = static_cast<int>(std::min<std::int64_t>(clip.right(), crossings[k + 1].to));
+      if (x1 < x0) continue;
       if (!spans.empty() && spans.back().top() == y && spans.back().right() + 1 >= x0) {
-        spans.back().setRight(std::max(spans.back().right(), x1 - 1));
+        spans.back().setRight(std::max(spans.back().right(), x1));
       } else {
-        spans.emplace_back(x0, y, x1 - x0, 1);
+        spans.emplace_back(x0, y, x1 - x0 + 1, 1);
       }
     }
   }

@@ -1,8 +1,8 @@
 #pragma once
 // Aliased filling with the movie's own pixel rule. The painter's rasterizer rounds
 // outline points to 1/64 pixel, which moves slanted edges across pixel centres the
-// movie's rasterizer leaves alone (its points are whole twips, 1/20 pixel); this filler
-// keeps the exact coordinates and decides every pixel by its centre.
+// movie's rasterizer leaves alone; this filler puts the points on a 1/256 pixel grid
+// and decides every pixel by its centre, exactly in whole grid units.
 
 #include <QPainterPath>
 #include <QRegion>

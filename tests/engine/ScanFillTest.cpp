@@ -23,6 +23,22 @@ TEST(ScanFill, SlantedEdgeKeepsItsExactPosition) {
   EXPECT_FALSE(r.contains(QPoint(1, 11)));
 }
 
+// An edge from (21.85, 21.15) to (18.75, 41.95) passes 0.00024 px left of pixel (21, 23)'s
+// centre; with its points on the 1/256 pixel grid it passes 0.0009 px right of it, and
+// the movie's rasterizer leaves that pixel out of the shape to the right of the edge.
+TEST(ScanFill, PointsSnapToTheSubPixelGrid) {
+  QPainterPath p;
+  p.moveTo(21.85, 21.15);
+  p.lineTo(18.75, 41.95);
+  p.lineTo(30, 41.95);
+  p.lineTo(30, 21.15);
+  p.closeSubpath();
+  QRegion r = aliasedCoverage(p, kClip);
+  EXPECT_FALSE(r.contains(QPoint(21, 23)));
+  EXPECT_TRUE(r.contains(QPoint(22, 23)));
+  EXPECT_TRUE(r.contains(QPoint(21, 24)));  // edge at 21.35 there
+}
+
 // Edges exactly through pixel centres: the left and top edges take the pixels, the
 // right and bottom ones do not, so shapes sharing an edge never overlap or leave a gap.
 TEST(ScanFill, CentresOnEdgesGoToLeftAndTopEdges) {
