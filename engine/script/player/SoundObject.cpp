@@ -35,7 +35,7 @@ int saturatedInt(double n) {
 namespace {
 
 // Slots of a Sound object's elements.
-enum Slot : std::size_t { kMarker, kTarget, kSoundId, kVoice, kSlotCount };
+enum Slot : std::size_t { kMarker, kTarget, kPath, kSoundId, kVoice, kSlotCount };
 constexpr const char* kMarkerText = "\x01Sound";
 
 bool isSound(Object* o) {
@@ -53,6 +53,8 @@ class SoundService {
     const Value& target = self->elements[kTarget];
     if (target.isUndefined()) return 0;
     ClipObject* clip = clipFor(target);
+    // A clip that has gone stands for the one now at its place (a clip made again).
+    if ((!clip || !clip->alive()) && self->elements[kPath].isString()) clip = clipFor(self->elements[kPath]);
     if (!clip || !clip->alive()) return std::nullopt;
     if (clip->isRoot()) return 0;
     const auto key = reinterpret_cast<sound::Mixer::GroupId>(clip->handle().get());
@@ -125,12 +127,14 @@ void installSoundObject(PlayerScripts& scripts) {
   auto service = std::make_shared<SoundService>(scripts);
   Object* proto = vm.newObject();
   Object* ctor = vm.newFunction(
-      [](Vm&, const CallArgs& a) -> Value {
+      [](Vm& vm, const CallArgs& a) -> Value {
         Object* self = a.thisValue.object();
         if (!self) return Value();
         self->elements.assign(kSlotCount, Value());
         self->elements[kMarker] = Value(std::string(kMarkerText));
         self->elements[kTarget] = a[0];
+        if (Object* o = a[0].object(); o && o->kind() == ObjectKind::Stage && o->stage)
+          self->elements[kPath] = Value(vm.targetPath(o->stage));
         return Value();
       },
       proto);
@@ -229,9 +233,10 @@ void installSoundObject(PlayerScripts& scripts) {
     // A sound that has ended reports its full length.
     return Value(millis(at ? *at : samples->size() / 2));
   };
-  method("getDuration", duration);
-  method("getPosition", position);
+  // Movies before version 6 see only the volume, pan, transform and playing methods.
   if (vm.version() >= 6) {
+    method("getDuration", duration);
+    method("getPosition", position);
     Object* durationGetter = vm.newFunction([duration](Vm& vm, const CallArgs& a) -> Value {
       Object* self = a.thisValue.object();
       return isSound(self) ? duration(vm, self, a) : Value();
@@ -288,6 +293,7 @@ void installSoundObject(PlayerScripts& scripts) {
     return Value();
   });
 
+  if (vm.version() < 6) return;
   method("getBytesLoaded", [](Vm&, Object*, const CallArgs&) -> Value { return Value(); });
   method("getBytesTotal", [](Vm&, Object*, const CallArgs&) -> Value { return Value(); });
   // Loading sound files is not supported: onLoad reports failure on the next tick.
