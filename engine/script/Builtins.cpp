@@ -412,6 +412,7 @@ void installCoreBuiltins(Vm& vm) {
   installMovieClip(vm, g);
   installXml(vm, g);
   installBroadcaster(vm, g);
+  installGeom(vm, g);
 }
 
 }  // namespace plavex::script

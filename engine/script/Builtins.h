@@ -11,6 +11,7 @@ void installDate(Vm& vm, Object* global);
 void installMovieClip(Vm& vm, Object* global);
 void installXml(Vm& vm, Object* global);
 void installBroadcaster(Vm& vm, Object* global);
+void installGeom(Vm& vm, Object* global);
 // Gives `target` the listener list and the AsBroadcaster methods (Key, Mouse, Stage …).
 void initializeBroadcaster(Vm& vm, Object* target);
 
