@@ -11,6 +11,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "engine/core/PlayLoop.h"
 #include "engine/core/ProgressiveParser.h"
 #include "engine/format/SwfReader.h"
 #include "engine/script/player/ScriptInput.h"
@@ -203,10 +204,14 @@ std::optional<std::string> HeadlessSession::load(const std::string& file) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
   });
-  player_ = std::make_unique<engine::Player>(movie_, scripts_);
+  sounds_ = std::make_unique<sound::MovieSound>(mixer_);
+  player_ = std::make_unique<engine::Player>(movie_, scripts_, sounds_.get());
   scripts_->attach(*player_);
   movie_->setBytesArrived(parser.receivedBytes() + 8);
-  for (const auto& tag : parser.takeTags()) movie_->appendTag(tag);
+  for (const auto& tag : parser.takeTags()) {
+    sounds_->addTag(tag);
+    movie_->appendTag(tag);
+  }
   movie_->markComplete();
   player_->framesArrived();
   player_->setHitTester(renderer_.hitTester());
@@ -244,6 +249,8 @@ void HeadlessSession::run(int frames) {
   scripts_->afterFrame();
   for (int frame = 1; frame < frames && !scripts_->quitRequested(); ++frame) {
     deliverInput();
+    std::vector<std::int16_t> heard(2 * static_cast<std::size_t>(44100 / engine::effectiveFrameRate(movie_->header().frameRate)));
+    mixer_.pull(heard, {});
     player_->tick();
     scripts_->afterFrame();
   }

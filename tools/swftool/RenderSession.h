@@ -13,6 +13,7 @@
 #include "engine/core/Player.h"
 #include "engine/render/StageRenderer.h"
 #include "engine/script/player/PlayerScripts.h"
+#include "engine/sound/MovieSound.h"
 #include "tools/swftool/Commands.h"
 
 namespace plavex::swftool {
@@ -63,6 +64,9 @@ class HeadlessSession {
   void deliverInput();
   std::shared_ptr<engine::MovieData> movie_;
   std::shared_ptr<script::PlayerScripts> scripts_;
+  // The movie's sounds, mixed without a device: a frame's worth is pulled after each frame.
+  sound::Mixer mixer_;
+  std::unique_ptr<sound::MovieSound> sounds_;
   std::unique_ptr<engine::Player> player_;
   engine::render::StageRenderer renderer_;
   std::vector<InputEvent> events_;
