@@ -1,7 +1,12 @@
 #include "FlashPlayerControl.h"
 
+#include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QUrl>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
@@ -9,7 +14,10 @@
 #include <atomic>
 #include <optional>
 
+#include "engine/control/FlashKeys.h"
 #include "engine/core/Loader.h"
+#include "engine/script/player/PlayerScripts.h"
+#include "engine/script/player/ScriptInput.h"
 #include "engine/core/Movie.h"
 #include "engine/core/PlayLoop.h"
 #include "engine/core/Player.h"
@@ -20,6 +28,7 @@
 namespace plavex::engine {
 
 namespace {
+Q_LOGGING_CATEGORY(lcTrace, "plavex.trace")
 std::atomic<int> g_audioVolume{100};
 std::atomic<bool> g_audioEnabled{true};
 
@@ -31,6 +40,41 @@ void StartProcessSound() {
     return true;
   }();
   (void)started;
+}
+
+// Whether a top-level tag carries actions (frame and init scripts, clip events, buttons,
+// and those inside sprites).
+bool holdsScript(const swf::Tag& tag) {
+  return std::visit(
+      [](const auto& body) {
+        using T = std::decay_t<decltype(body)>;
+        if constexpr (std::is_same_v<T, swf::DoAction> || std::is_same_v<T, swf::DoInitAction>) {
+          return true;
+        } else if constexpr (std::is_same_v<T, swf::PlaceObject>) {
+          return body.clipActions.has_value();
+        } else if constexpr (std::is_same_v<T, swf::DefineSprite>) {
+          return std::any_of(body.tags.begin(), body.tags.end(), [](const swf::Tag& t) { return holdsScript(t); });
+        } else {
+          return false;
+        }
+      },
+      tag.body);
+}
+
+// Scripts of a movie shown in a control: traces go to the engine's log, getURL opens
+// http(s) addresses in the user's browser (other schemes, javascript: among them, are
+// ignored).
+std::shared_ptr<script::PlayerScripts> makeScripts(int version, const QString& address) {
+  auto scripts = std::make_shared<script::PlayerScripts>(version, [](const std::string& line) {
+    qCInfo(lcTrace, "%s", line.c_str());
+  });
+  scripts->setMovieUrl(address.toStdString());
+  scripts->setUrlOpener([](const std::string& url, const std::string&) {
+    const QUrl target(QString::fromStdString(url));
+    if (target.scheme() == QLatin1String("http") || target.scheme() == QLatin1String("https"))
+      QDesktopServices::openUrl(target);
+  });
+  return scripts;
 }
 
 // Addresses that only unload what a control shows.
@@ -75,6 +119,8 @@ struct TFlashPlayerControl::State {
   std::unique_ptr<Loader, LaterDeleter> loader;
   std::shared_ptr<MovieData> data;
   std::unique_ptr<sound::MovieSound> sound;  // outlives the player, which feeds it
+  std::shared_ptr<script::PlayerScripts> scripts;  // outlives the player, which calls it
+  bool movieHasScripts = false;
   std::unique_ptr<Player> player;
   render::StageRenderer renderer;
   QTimer timer;
@@ -87,6 +133,7 @@ struct TFlashPlayerControl::State {
 TFlashPlayerControl::TFlashPlayerControl(QWidget* parent) : QWidget(parent), d_(std::make_unique<State>()) {
   setAttribute(Qt::WA_OpaquePaintEvent, true);
   setMouseTracking(true);
+  setFocusPolicy(Qt::ClickFocus);  // keys reach the movie once it was clicked
   d_->timer.setTimerType(Qt::PreciseTimer);
   connect(&d_->timer, &QTimer::timeout, this, [this] { onFrameTimer(); });
 }
@@ -97,6 +144,8 @@ void TFlashPlayerControl::unload() {
   d_->timer.stop();
   d_->loader.reset();
   d_->player.reset();
+  d_->scripts.reset();
+  d_->movieHasScripts = false;
   d_->sound.reset();
   d_->data.reset();
   d_->renderer.reset();
@@ -132,19 +181,24 @@ void TFlashPlayerControl::onLoaderProgress(Loader* loader) {
     d_->data = std::make_shared<MovieData>(*parser.header());
     StartProcessSound();
     d_->sound = std::make_unique<sound::MovieSound>(sound::processMixer());
-    d_->player = std::make_unique<Player>(d_->data, nullptr, d_->sound.get());
+    d_->scripts = makeScripts(parser.header()->version, d_->movie);
+    d_->player = std::make_unique<Player>(d_->data, d_->scripts, d_->sound.get());
+    d_->scripts->attach(*d_->player);
     d_->player->setLoop(d_->loop);
     d_->player->setHitTester(d_->renderer.hitTester());
     if (!d_->wantPlaying) d_->player->stop();
     d_->clock.setRate(parser.header()->frameRate);
     d_->timer.setInterval(std::max(1, static_cast<int>(1000.0 / d_->clock.rate())));
   }
+  d_->data->setBytesArrived(parser.receivedBytes() + 8);
   for (const auto& tag : parser.takeTags()) {
     d_->sound->addTag(tag);
+    d_->movieHasScripts = d_->movieHasScripts || holdsScript(tag);
     d_->data->appendTag(tag);
   }
   if (parser.endReached()) d_->data->markComplete();
   d_->player->framesArrived();
+  d_->scripts->afterFrame();
   int previousReady = d_->readyState;
   d_->percentLoaded = std::max(d_->percentLoaded, parser.percent());
   d_->readyState = d_->data->loadedFrames() > 0 ? 3 : 1;
@@ -172,8 +226,13 @@ void TFlashPlayerControl::onLoaderFinished(Loader* loader, bool ok) {
   update();
 }
 
+bool TFlashPlayerControl::needsTicks() const {
+  // A movie with scripts keeps its clock: handlers and intervals run on stopped frames too.
+  return d_->player && (d_->player->needsTicks() || d_->movieHasScripts);
+}
+
 void TFlashPlayerControl::ensureTimer() {
-  if (!d_->player || !d_->player->needsTicks()) {
+  if (!needsTicks()) {
     d_->timer.stop();
     return;
   }
@@ -205,9 +264,13 @@ void TFlashPlayerControl::onFrameTimer() {
       if (now - *d_->waitingForSound < std::chrono::milliseconds(250)) due = 0;
     }
   }
-  for (int i = 0; i < due; ++i) d_->player->tick();
+  for (int i = 0; i < due && d_->player; ++i) {
+    d_->player->tick();
+    d_->scripts->afterFrame();
+  }
+  if (!d_->player) return;
   if (d_->player->revision() != d_->paintedRevision) update();
-  if (!d_->player->needsTicks()) d_->timer.stop();
+  if (!needsTicks()) d_->timer.stop();
 }
 
 QString TFlashPlayerControl::Movie() const { return d_->movie; }
@@ -341,27 +404,75 @@ bool TFlashPlayerControl::stagePoint(const QPointF& widgetPos, double& x, double
 }
 
 void TFlashPlayerControl::afterMouse(bool changed) {
-  if (changed) update();
+  // Handlers the input queued run now, not at the next frame.
+  if (d_->scripts) d_->scripts->frameDone();
+  if (changed || (d_->player && d_->player->revision() != d_->paintedRevision)) update();
   setCursor(d_->player && d_->player->overButton() ? Qt::PointingHandCursor : Qt::ArrowCursor);
   ensureTimer();
 }
 
+namespace {
+// Mouse buttons as the movie's key codes.
+int flashButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+}  // namespace
+
 void TFlashPlayerControl::mousePressEvent(QMouseEvent* event) {
   double x = 0, y = 0;
-  if (event->button() == Qt::LeftButton && d_->player && stagePoint(event->position(), x, y))
-    afterMouse(d_->player->mouseDown(x, y));
+  if (d_->player && stagePoint(event->position(), x, y)) {
+    const bool changed = event->button() == Qt::LeftButton && d_->player->mouseDown(x, y);
+    if (d_->scripts && flashButtonCode(event->button()))
+      d_->scripts->input().mouseButton(flashButtonCode(event->button()), true, x, y);
+    afterMouse(changed);
+  }
   QWidget::mousePressEvent(event);
 }
 void TFlashPlayerControl::mouseReleaseEvent(QMouseEvent* event) {
   double x = 0, y = 0;
-  if (event->button() == Qt::LeftButton && d_->player && stagePoint(event->position(), x, y))
-    afterMouse(d_->player->mouseUp(x, y));
+  if (d_->player && stagePoint(event->position(), x, y)) {
+    const bool changed = event->button() == Qt::LeftButton && d_->player->mouseUp(x, y);
+    if (d_->scripts && flashButtonCode(event->button()))
+      d_->scripts->input().mouseButton(flashButtonCode(event->button()), false, x, y);
+    afterMouse(changed);
+  }
   QWidget::mouseReleaseEvent(event);
 }
 void TFlashPlayerControl::mouseMoveEvent(QMouseEvent* event) {
   double x = 0, y = 0;
   if (d_->player && stagePoint(event->position(), x, y)) afterMouse(d_->player->mouseMove(x, y));
   QWidget::mouseMoveEvent(event);
+}
+void TFlashPlayerControl::wheelEvent(QWheelEvent* event) {
+  if (d_->scripts) {
+    d_->scripts->input().mouseWheel(event->angleDelta().y() / 40);  // three lines a notch
+    afterMouse(false);
+  }
+  QWidget::wheelEvent(event);
+}
+void TFlashPlayerControl::keyPressEvent(QKeyEvent* event) {
+  const int code = flashKeyCode(event->key());
+  if (!d_->scripts || (code == 0 && event->text().isEmpty())) return QWidget::keyPressEvent(event);
+  const QString text = event->text();
+  const int ascii = text.size() == 1 && text[0].unicode() < 128 ? text[0].unicode() : 0;
+  if (code) d_->scripts->input().keyDown(code, ascii);
+  for (char32_t c : text.toUcs4())
+    if (c >= 32 && c != 127) d_->scripts->input().textInput(c);
+  if (event->key() == Qt::Key_Backspace) d_->scripts->input().textControl("Backspace");
+  else if (event->key() == Qt::Key_Delete) d_->scripts->input().textControl("Delete");
+  else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) d_->scripts->input().textControl("Enter");
+  afterMouse(false);
+}
+void TFlashPlayerControl::keyReleaseEvent(QKeyEvent* event) {
+  const int code = flashKeyCode(event->key());
+  if (!d_->scripts || code == 0) return QWidget::keyReleaseEvent(event);
+  d_->scripts->input().keyUp(code, 0);
+  afterMouse(false);
 }
 
 TTransparentFlashPlayerControl::TTransparentFlashPlayerControl(QWidget* parent) : TFlashPlayerControl(parent) {

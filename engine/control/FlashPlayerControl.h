@@ -90,11 +90,15 @@ class TFlashPlayerControl : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void unload();
   void onLoaderProgress(Loader* loader);
   void onLoaderFinished(Loader* loader, bool ok);
+  bool needsTicks() const;
   void ensureTimer();
   void onFrameTimer();
   render::StageOptions stageOptions() const;
