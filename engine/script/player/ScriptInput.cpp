@@ -1,9 +1,12 @@
 #include "engine/script/player/ScriptInput.h"
 
+#include "engine/script/Builtins.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "engine/core/Timeline.h"
+#include "engine/script/Builtins.h"
 #include "engine/script/player/ClipObject.h"
 #include "engine/script/player/PlayerScripts.h"
 #include "engine/script/player/TextFieldObject.h"
@@ -44,37 +47,6 @@ void collectFocusable(PlayerScripts& scripts, engine::DisplayList& list, std::ve
 
 }  // namespace
 
-void makeBroadcaster(Vm& vm, Object* object) {
-  object->setOwn("_listeners", vm.newArray(), prop::kDontEnum);
-  auto listeners = [](Vm& vm, const Value& self) -> Object* {
-    Object* a = vm.getMember(self, "_listeners").object();
-    return a && a->kind() == ObjectKind::Array ? a : nullptr;
-  };
-  vm.defineMethod(object, "addListener", [listeners](Vm& vm, const CallArgs& a) -> Value {
-    Object* list = listeners(vm, a.thisValue);
-    if (!list) return false;
-    auto& el = list->elements;
-    std::erase_if(el, [&](const Value& v) { return Vm::equalsStrict(v, a[0]); });
-    el.push_back(a[0]);
-    return true;
-  });
-  vm.defineMethod(object, "removeListener", [listeners](Vm& vm, const CallArgs& a) -> Value {
-    Object* list = listeners(vm, a.thisValue);
-    if (!list) return false;
-    auto& el = list->elements;
-    auto it = std::find_if(el.begin(), el.end(), [&](const Value& v) { return Vm::equalsStrict(v, a[0]); });
-    if (it == el.end()) return false;
-    el.erase(it);
-    return true;
-  });
-  vm.defineMethod(object, "broadcastMessage", [](Vm& vm, const CallArgs& a) -> Value {
-    if (a.size() < 1) return Value();
-    std::vector<Value> rest(a.args.begin() + 1, a.args.end());
-    broadcastTo(vm, a.thisValue, vm.toString(a[0]), rest);
-    return Value();
-  });
-}
-
 void broadcastTo(Vm& vm, const Value& broadcaster, std::string_view message, std::span<const Value> args) {
   Object* list = vm.getMember(broadcaster, "_listeners").object();
   if (!list || list->kind() != ObjectKind::Array) return;
@@ -100,7 +72,7 @@ void ScriptInput::install() {
   // ---- Key ----
   Object* key = vm.newObject();
   g->setOwn("Key", key, prop::kDontEnum);
-  makeBroadcaster(vm, key);
+  initializeBroadcaster(vm, key);
   const std::pair<const char*, int> codes[] = {
       {"ALT", 18},   {"BACKSPACE", 8}, {"CAPSLOCK", 20}, {"CONTROL", 17}, {"DELETEKEY", 46}, {"DOWN", 40},
       {"END", 35},   {"ENTER", 13},    {"ESCAPE", 27},   {"HOME", 36},    {"INSERT", 45},    {"LEFT", 37},
@@ -127,7 +99,7 @@ void ScriptInput::install() {
   // ---- Mouse ----
   Object* mouse = vm.newObject();
   g->setOwn("Mouse", mouse, prop::kDontEnum);
-  makeBroadcaster(vm, mouse);
+  initializeBroadcaster(vm, mouse);
   vm.defineMethod(mouse, "hide", [self](Vm&, const CallArgs&) -> Value {
     bool was = self->mouseVisible_;
     self->mouseVisible_ = false;
@@ -142,7 +114,7 @@ void ScriptInput::install() {
   // ---- Selection ----
   Object* selection = vm.newObject();
   g->setOwn("Selection", selection, prop::kDontEnum);
-  makeBroadcaster(vm, selection);
+  initializeBroadcaster(vm, selection);
   vm.defineMethod(selection, "getFocus", [self](Vm& vm, const CallArgs&) -> Value {
     StageObject* f = self->focus();
     return f ? Value(vm.targetPath(f)) : Value::null();
@@ -196,7 +168,7 @@ void ScriptInput::install() {
   // ---- Stage ----
   Object* stage = vm.newObject();
   g->setOwn("Stage", stage, prop::kDontEnum);
-  makeBroadcaster(vm, stage);
+  initializeBroadcaster(vm, stage);
   auto accessor = [&](const char* name, NativeFunction get, NativeFunction set) {
     stage->defineAccessor(name, vm.newFunction(std::move(get)), vm.newFunction(std::move(set)));
   };
@@ -275,7 +247,7 @@ void ScriptInput::install() {
   vm.defineMethod(system, "showSettings", none);
   Object* ime = vm.newObject();
   system->setOwn("IME", ime);
-  makeBroadcaster(vm, ime);
+  initializeBroadcaster(vm, ime);
   vm.defineMethod(ime, "getEnabled", [](Vm&, const CallArgs&) -> Value { return false; });
   vm.defineMethod(ime, "setEnabled", [](Vm&, const CallArgs&) -> Value { return false; });
 }

@@ -56,8 +56,6 @@ class ScriptInput {
   friend struct ScriptInputInstaller;
 };
 
-// Makes `object` a broadcaster: _listeners, addListener, removeListener, broadcastMessage.
-void makeBroadcaster(Vm& vm, Object* object);
 // Calls `message` on every listener of a broadcaster object.
 void broadcastTo(Vm& vm, const Value& broadcaster, std::string_view message, std::span<const Value> args);
 
