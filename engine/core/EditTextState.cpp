@@ -5,62 +5,15 @@
 #include <cstdio>
 
 #include "engine/core/Movie.h"
+#include "engine/format/Utf16.h"
 
 namespace plavex::engine {
 
 namespace {
 
-std::u16string utf16(std::string_view s) {
-  std::u16string out;
-  for (std::size_t i = 0; i < s.size();) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    char32_t cp = 0xFFFD;
-    int len = 1;
-    if (c < 0x80) cp = c;
-    else if ((c >> 5) == 6 && i + 1 < s.size()) cp = ((c & 0x1F) << 6) | (s[i + 1] & 0x3F), len = 2;
-    else if ((c >> 4) == 14 && i + 2 < s.size())
-      cp = ((c & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F), len = 3;
-    else if ((c >> 3) == 30 && i + 3 < s.size())
-      cp = ((c & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F), len = 4;
-    i += static_cast<std::size_t>(len);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return out;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) out.push_back(static_cast<char>(cp));
-  else if (cp < 0x800) out.push_back(static_cast<char>(0xC0 | (cp >> 6))), out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
-std::string utf8(std::u16string_view s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    }
-    appendUtf8(out, c);
-  }
-  return out;
-}
+std::u16string utf16(std::string_view s) { return swf::toUtf16(s); }
+std::string utf8(std::u16string_view s) { return swf::fromUtf16(s); }
+using swf::appendUtf8;
 
 // Line ends as the field stores them: "\r\n" and "\n" become "\r".
 std::u16string normaliseNewlines(std::u16string s) {
