@@ -17,6 +17,8 @@ class SoundSink {
   virtual void streamHead(const Timeline& timeline, const swf::SoundStreamHead& head) = 0;
   // The stream sound block of frame `frame` (0-based) of a timeline.
   virtual void streamBlock(const Timeline& timeline, int frame, const swf::SoundStreamBlock& block) = 0;
+  // A sprite's timeline leaves the stage: its stream sound ends with it.
+  virtual void timelineRemoved(const Timeline& timeline) {}
 };
 
 }  // namespace plavex::engine

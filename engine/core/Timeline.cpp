@@ -53,6 +53,7 @@ void announceRemoval(DisplayObject& object, PlayContext& ctx) {
   if (object.button)
     for (auto& [depth, child] : object.button->children.objects()) announceRemoval(child, ctx);
   ctx.scripts.objectRemoving(object);
+  if (object.sprite && ctx.sounds) ctx.sounds->timelineRemoved(*object.sprite);
   --ctx.nesting;
 }
 

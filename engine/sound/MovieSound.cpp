@@ -176,6 +176,13 @@ void MovieSound::pushBlock(Stream& stream, Mixer::StreamKey key, const swf::Soun
   if (!mixed.empty()) mixer_.pushStream(owner_, key, mixed);
 }
 
+void MovieSound::timelineRemoved(const engine::Timeline& timeline) {
+  auto found = streams_.find(&timeline);
+  if (found == streams_.end()) return;
+  mixer_.clearStream(owner_, reinterpret_cast<Mixer::StreamKey>(&timeline));
+  streams_.erase(found);
+}
+
 std::optional<double> MovieSound::streamFrame(const engine::Timeline& timeline, double framesPerSecond) const {
   auto found = streams_.find(&timeline);
   if (found == streams_.end() || found->second.segmentFrame < 0 || framesPerSecond <= 0) return std::nullopt;

@@ -44,6 +44,7 @@ class MovieSound final : public engine::SoundSink {
   void startSound(const swf::StartSound& tag) override;
   void streamHead(const engine::Timeline& timeline, const swf::SoundStreamHead& head) override;
   void streamBlock(const engine::Timeline& timeline, int frame, const swf::SoundStreamBlock& block) override;
+  void timelineRemoved(const engine::Timeline& timeline) override;
 
  private:
   struct Stream {

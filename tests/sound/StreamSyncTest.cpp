@@ -109,5 +109,40 @@ TEST(StreamPace, NoPaceWithoutASoundingStream) {
   EXPECT_FALSE(sound.streamFrame(player.root(), 24)) << "run dry: the clock leads";
 }
 
+TEST(StreamPace, ARemovedSpriteTakesItsStreamSoundWithIt) {
+  // Sprite 5 carries a constant stream; the root places it on frame 1 and removes it on frame 3.
+  swf::Movie inner = pcmStreamMovie(30);
+  for (auto& tag : inner.tags)
+    if (auto* block = std::get_if<swf::SoundStreamBlock>(&tag.body))
+      for (std::size_t i = 0; i + 1 < block->data.size(); i += 2) block->data[i] = 0x10, block->data[i + 1] = 0x27;  // 10000
+  swf::DefineSprite sprite;
+  sprite.id = 5;
+  sprite.frameCount = 30;
+  sprite.tags = inner.tags;
+  swf::PlaceObject place;
+  place.version = 2;
+  place.depth = 1;
+  place.characterId = 5;
+  swf::RemoveObject remove;
+  remove.version = 2;
+  remove.depth = 1;
+  swf::Movie movie = pcmStreamMovie(0);
+  movie.tags = {swf::Tag{sprite}, swf::Tag{place}, swf::Tag{swf::ShowFrame{}}, swf::Tag{swf::ShowFrame{}},
+                swf::Tag{remove}, swf::Tag{swf::ShowFrame{}}, swf::Tag{swf::ShowFrame{}}};
+  movie.header.frameCount = 4;
+  Mixer mixer;
+  MovieSound sound(mixer);
+  engine::Player player(engine::buildMovie(movie), nullptr, &sound);
+  player.setLoop(false);
+  player.framesArrived();
+  std::vector<std::int16_t> frame(1837 * 2);
+  mixer.pull(frame, {});
+  EXPECT_EQ(frame[100], 10000) << "the sprite's stream sounds";
+  player.tick();
+  player.tick();  // frame 3 removes the sprite
+  mixer.pull(frame, {});
+  EXPECT_EQ(frame[100], 0) << "no buffered sound of the removed sprite plays on";
+}
+
 }  // namespace
 }  // namespace plavex::sound
